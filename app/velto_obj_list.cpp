@@ -1,0 +1,153 @@
+#include "app/velto_obj_list.h"
+
+#include "app/eye_icon.h"
+#include "app/log_line.h"
+#include "coords/coord_text.h"
+#include "coords/sky_transform.h"
+#include "tcs/tcs_host.h"
+#include "ui_velto_obj_list.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QTimer>
+
+namespace
+{
+
+QString now_text()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+QTimer *single_shot_timer(QObject *parent, int interval_ms)
+{
+    auto *timer = new QTimer(parent);
+    timer->setSingleShot(true);
+    timer->setInterval(interval_ms);
+    return timer;
+}
+
+// The Windows-menu entries: the window's own visibility is the only state.
+[[maybe_unused]] void toggle_window(QWidget *window)
+{
+    if (!window)
+        return;
+    window->setVisible(!window->isVisible());
+}
+
+} // namespace
+
+Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new Ui::Velto_Obj_List)
+{
+    form->setupUi(this);
+    install_translator();
+
+    host = default_tcs_host();
+    telescope = new Velto_object;
+    telescope->name = QStringLiteral("Telescope");
+    obj_list = new QList<Velto_object *>;
+    create_windows();
+
+    create_timers();
+    elapsed.start();
+
+    form->velto_host_lab->setText(host);
+    app_dir = QCoreApplication::applicationDirPath();
+    app_name = QCoreApplication::applicationName();
+    QApplication::setWindowIcon(
+        QIcon(app_dir + QLatin1Char('/') + app_name + QLatin1String(".png")));
+    form->velto_show_pass_btn->setIcon(eye_icon());
+
+    level = 0;
+    passwd = QStringLiteral("kelpo");
+    query_user = QStringLiteral("guest");
+    selected_user = QStringLiteral("guest");
+    name = QStringLiteral("Unknown");
+    for (QPushButton *button : {form->velto_send_btn, form->velto_stop_btn, form->velto_slew_btn}) {
+        button->setEnabled(false);
+        button->setStyleSheet(QStringLiteral("color: gray;"));
+    }
+
+    ra2000_text = QStringLiteral("00:00:00.0");
+    dec2000_text = QStringLiteral("+00:00:00.0");
+    pa_text = QStringLiteral("0.0");
+    tcs_mode = shown_tcs_mode = QStringLiteral("Off");
+    state_text = shown_state_text = QStringLiteral("Unknown");
+
+    calc_sidereal_time();
+    log_out(QLatin1String("Velto_Obj_List start ") + now_text());
+    log_out(QLatin1String("stime=") + sec_to_ra(sidereal_time));
+    telescope->is_comment = false;
+}
+
+Velto_Obj_List::~Velto_Obj_List()
+{
+    log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
+    delete form;
+    delete obj_list;
+    delete telescope;
+}
+
+void Velto_Obj_List::create_windows() {}
+
+void Velto_Obj_List::create_timers()
+{
+    get_interval = 60000;
+    from_timer = false;
+    get_timer = single_shot_timer(this, get_interval);
+    connect(get_timer, &QTimer::timeout, this, &Velto_Obj_List::velto_get_timer);
+
+    view_interval = 500;
+    view_timer = single_shot_timer(this, view_interval);
+    connect(view_timer, &QTimer::timeout, this, &Velto_Obj_List::velto_view_timer);
+
+    // One timer for the status-bar rotation: each new schedule replaces the
+    // older one, so an old call can never clear a newer message early.
+    stat_timer = single_shot_timer(this, 3000);
+    connect(stat_timer, &QTimer::timeout, this, &Velto_Obj_List::velto_show_stat_msg);
+}
+
+void Velto_Obj_List::set_object(const QString &ra, const QString &dec)
+{
+    form->velto_ra_edt->setText(ra);
+    form->velto_decl_edt->setText(dec);
+    form->velto_obj_edt->clear();
+    form->velto_epoch_edt->clear();
+    if (isHidden())
+        show();
+}
+
+void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QString &dec)
+{
+    set_object(ra, dec);
+    if (!name.isEmpty())
+        form->velto_obj_edt->setText(name);
+}
+
+void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QString &dec,
+                                const QString &epoch)
+{
+    set_object(name, ra, dec);
+    form->velto_epoch_edt->setText(epoch);
+}
+
+void Velto_Obj_List::on_actionQuit_triggered()
+{
+    close();
+}
+
+void Velto_Obj_List::on_velto_clear_btn_clicked()
+{
+    form->velto_obj_edt->clear();
+    form->velto_ra_edt->clear();
+    form->velto_decl_edt->clear();
+    form->velto_epoch_edt->clear();
+    form->velto_offha_edt->setText(QStringLiteral("0.0"));
+    form->velto_offdec_edt->setText(QStringLiteral("0.0"));
+}
+
+void Velto_Obj_List::on_actionVelto_List_triggered() {}
+
+void Velto_Obj_List::on_actionVelto_Sky_triggered() {}
+
+void Velto_Obj_List::on_actionVelto_Corr_triggered() {}

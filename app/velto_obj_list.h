@@ -1,0 +1,159 @@
+#pragma once
+
+#include "coords/velto_object.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QMainWindow>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTranslator>
+
+class QTimer;
+class Velto_about;
+class Velto_corr;
+class Velto_help;
+class Velto_list;
+class Velto_sky;
+
+namespace Ui
+{
+class Velto_Obj_List;
+}
+
+// The main window: one object's coordinates with the command buttons, the TCS
+// user and password, the TCS state and the web host. It is itself a
+// Velto_object: its object fields hold the object the TCS currently reports,
+// and the list window fills the form through the set_object overrides.
+class Velto_Obj_List : public QMainWindow, public Velto_object
+{
+    Q_OBJECT
+
+public:
+    explicit Velto_Obj_List(QWidget *parent = nullptr);
+    ~Velto_Obj_List() override;
+
+    void set_object(const QString &name, const QString &ra, const QString &dec,
+                    const QString &epoch) override;
+    void set_object(const QString &name, const QString &ra, const QString &dec) override;
+    void set_object(const QString &ra, const QString &dec) override;
+
+    // Sends an "AdCorr" command with these hour-angle (seconds of time) and
+    // declination (arcseconds) corrections; called by the corrections window.
+    void velto_send_corr(const QString &dHA, const QString &dDec);
+
+    // The selector's change handler: the selected user is the entry's login.
+    void on_velto_user_cb_currentIndexChanged(const QString &arg);
+
+private slots:
+    void on_actionQuit_triggered();
+    void on_velto_show_pass_btn_pressed();
+    void on_velto_show_pass_btn_released();
+    void on_velto_get_btn_clicked();
+    void on_velto_send_btn_clicked();
+    void on_velto_set_offset_btn_clicked();
+    void on_velto_stop_btn_clicked();
+    void on_velto_slew_btn_clicked();
+    void on_velto_get_offset_btn_clicked();
+    void on_velto_clear_btn_clicked();
+    void on_velto_passwd_set_btn_clicked();
+    void on_velto_passwd_edt_editingFinished();
+    void velto_send_finish();
+    void velto_get_users_finish();
+    void velto_get_timer();
+    void velto_view_timer();
+    void velto_get_finish();
+    void velto_get_error(QNetworkReply::NetworkError code);
+    void velto_get_users_error(QNetworkReply::NetworkError code);
+    void velto_send_error(QNetworkReply::NetworkError code);
+    void velto_show_stat_msg();
+    // Qt 6 has only the int signal; it hands the entry's text on.
+    void on_velto_user_cb_currentIndexChanged(int index);
+    void on_actionClear_list_triggered();
+    void on_actionRead_and_Add_list_triggered();
+    void on_actionVelto_List_triggered();
+    void on_actionVelto_Sky_triggered();
+    void on_actionVelto_Corr_triggered();
+    void on_actionViewVelto_triggered(bool checked);
+    void on_actionAZGrid_triggered(bool checked);
+    void on_actionSave_list_triggered();
+    void on_actionInsert_Object_triggered();
+    void on_actionAdd_Object_triggered();
+    void on_actionRemove_Object_triggered();
+    void on_actionInsert_Comment_triggered();
+    void on_actionNatLang_triggered(bool checked);
+    void on_actionAbout_Qt_triggered();
+    void on_actionAbout_triggered();
+    void on_actionHelp_triggered();
+
+private:
+    friend class MainWindowProbe; // tests read the window's state through it
+
+    void install_translator();
+    void create_windows();
+    void create_timers();
+
+    Ui::Velto_Obj_List *form;
+    QNetworkAccessManager manager;
+    QTranslator translator;
+    QString locale_name;  // QLocale::system().name(), read once at start
+    QString app_dir;      // directory of the executable and its data files
+    QString app_name;     // QCoreApplication::applicationName()
+    QString tr_base_name; // last national translation tried, no directory or suffix
+
+    Velto_about *about_win = nullptr;
+    Velto_help *help_win = nullptr;
+    Velto_list *list_win = nullptr;
+    Velto_sky *sky_win = nullptr;
+    Velto_corr *corr_win = nullptr;
+
+    QString host;
+    Velto_object *telescope = nullptr;
+    QList<Velto_object *> *obj_list = nullptr;
+
+    // At most one reply in flight per kind; null when none.
+    QPointer<QNetworkReply> get_reply;
+    QPointer<QNetworkReply> send_reply;
+    QPointer<QNetworkReply> users_reply;
+
+    QTimer *get_timer = nullptr; // the poll timer, single-shot
+    int get_interval = 60000;    // ms, the poll timer's next interval
+    bool from_timer = false;     // the pending state request was sent by the poll timer
+    QTimer *view_timer = nullptr;
+    int view_interval = 500;      // ms
+    QElapsedTimer elapsed;        // since the last Ok state reply
+    QTimer *stat_timer = nullptr; // runs velto_show_stat_msg once
+
+    QString passwd;
+    QString query_user;
+    QString selected_user;
+    int level = 0; // 1..5 from the TCS, 0 until reported
+    QString pending_msg;
+
+    // TCS state as last reported.
+    bool state_ok = false;
+    bool connected = false;
+    QString state_text;       // "TelMode": Stop, Slew, Track, ...
+    QString shown_state_text; // what velto_state_lab shows
+    QString tcs_mode;         // "TCSmode": Simul, Hard, ...
+    QString shown_tcs_mode;   // what velto_tcs_lab shows
+    double vha = 0;           // hour-angle rate, seconds of time per second
+    double vdec = 0;          // declination rate, arcseconds per second
+    double tel_a = 0;         // azimuth at the reply, arcseconds
+    double tel_z = 0;         // zenith distance at the reply, arcseconds
+    double d_a = 0;           // azimuth rate, arcseconds per second
+    double d_z = 0;           // zenith-distance rate, arcseconds per second
+    QString pa_text;
+    double pa = 0; // parallactic angle, degrees
+    double off_ha = 0;
+    double off_dec = 0;
+    QString ra2000_text;
+    QString dec2000_text;
+    bool flip = false;
+    bool get_object_flag = false;
+    bool get_offset_flag = false;
+
+    QString corr_ha;  // hour-angle correction, seconds of time
+    QString corr_dec; // declination correction, arcseconds
+};

@@ -1,0 +1,100 @@
+#include "coords/coord_text.h"
+
+#include "coords/number_text.h"
+
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+
+// Formatted coordinates never exceed this many characters.
+constexpr int max_coord_chars = 19;
+// Room for any double in "%f" (at most 317 characters), so snprintf never cuts.
+constexpr size_t format_room = 512;
+
+// Values far outside a day or a circle still format to a bounded text: an
+// integer part that does not fit the printed field is shown as 0.
+int whole_part(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1e9)
+        return 0;
+    return static_cast<int>(value);
+}
+
+// Pieces of a colon-separated coordinate: 3600, 60 and 1 times the first three.
+double weighted_pieces(const QStringList &pieces, double first)
+{
+    double value = 3600.0 * first;
+    if (pieces.size() > 1)
+        value += 60.0 * read_number(pieces.at(1));
+    if (pieces.size() > 2)
+        value += read_number(pieces.at(2));
+    return value;
+}
+
+// The written form is bounded, and a runtime C locale with a decimal comma
+// does not change it.
+QString with_decimal_point(const char *text)
+{
+    QString result = QString::fromLatin1(text).left(max_coord_chars);
+    const qsizetype comma = result.indexOf(QLatin1Char(','));
+    if (comma >= 0)
+        result[comma] = QLatin1Char('.');
+    return result;
+}
+
+} // namespace
+
+double ra_to_sec(const QString &text)
+{
+    const QStringList pieces = text.split(QLatin1Char(':'));
+    return weighted_pieces(pieces, read_number(pieces.at(0)));
+}
+
+double dec_to_sec(const QString &text)
+{
+    const QStringList pieces = text.split(QLatin1Char(':'));
+    const bool negative = text.simplified().startsWith(QLatin1Char('-'));
+    double degrees = read_number(pieces.at(0));
+    if (negative)
+        degrees = -degrees;
+    const double value = weighted_pieces(pieces, degrees);
+    return negative ? -value : value;
+}
+
+QString sec_to_ra(double seconds)
+{
+    if (seconds < 0)
+        seconds += 86400.0;
+    const double hours = std::trunc(seconds / 3600.0);
+    const double rest = seconds - 3600.0 * hours;
+    const double minutes = std::trunc(rest / 60.0);
+    double secs = rest - 60.0 * minutes;
+    if (secs > 59.99)
+        secs = 59.99;
+    char text[format_room];
+    std::snprintf(text, sizeof text, "%02d:%02d:%05.2f", whole_part(hours) % 24,
+                  whole_part(minutes), std::fabs(secs));
+    return with_decimal_point(text);
+}
+
+QString sec_to_dec(double arcseconds)
+{
+    char sign = '+';
+    if (arcseconds < 0) {
+        sign = '-';
+        arcseconds = -arcseconds;
+    }
+    const double degrees = std::trunc(arcseconds / 3600.0);
+    const double rest = arcseconds - 3600.0 * degrees;
+    const double minutes = std::trunc(rest / 60.0);
+    double secs = rest - 60.0 * minutes;
+    if (secs > 59.9)
+        secs = 59.9;
+    char text[format_room];
+    std::snprintf(text, sizeof text, "%c%02d:%02d:%04.1f", sign, whole_part(degrees) % 360,
+                  std::abs(whole_part(minutes)), std::fabs(secs));
+    return with_decimal_point(text);
+}

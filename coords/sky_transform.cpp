@@ -1,0 +1,62 @@
+#include "coords/sky_transform.h"
+
+#include <QTimeZone>
+#include <cmath>
+
+double sidereal_time = -1;
+
+namespace
+{
+
+// 1 January 2025 00:00 at the site (UTC+3), whatever the computer's time zone.
+const QDateTime &reference_instant()
+{
+    static const QDateTime instant(QDate(2024, 12, 31), QTime(21, 0), QTimeZone::utc());
+    return instant;
+}
+
+constexpr double sidereal_per_solar = 1.002737909350795;
+constexpr qint64 sidereal_at_reference = 23332; // 6 h 28 min 52 s
+constexpr double radians_per_arcsec = 4.84813681109536e-6;
+
+} // namespace
+
+double sidereal_time_at(const QDateTime &instant)
+{
+    const qint64 ms = reference_instant().msecsTo(instant);
+    const qint64 s = ms / 1000;
+    const qint64 t = static_cast<qint64>(static_cast<double>(s) * sidereal_per_solar);
+    return static_cast<double>((t + sidereal_at_reference) % 86400);
+}
+
+void calc_sidereal_time()
+{
+    sidereal_time = sidereal_time_at(QDateTime::currentDateTimeUtc());
+}
+
+void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
+{
+    if (sidereal_time < 0) {
+        azimuth = 0;
+        zenith_dist = 0;
+        return;
+    }
+    double t = 15.0 * (sidereal_time - ra);
+    if (t < 0)
+        t += 1296000.0;
+    t *= radians_per_arcsec;
+    const double d = dec * velto_pi / 648000.0;
+    const double cos_d = std::cos(d);
+    const double sin_d = std::sin(d);
+    const double cos_t = std::cos(t);
+    const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
+    const double z = std::acos(cos_z);
+    const double a =
+        std::atan2(std::sin(t) * cos_d, site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d);
+    zenith_dist = z * 648000.0 / velto_pi;
+    azimuth = a * 648000.0 / velto_pi;
+    // At the pole atan2 rounds to -pi for hour angles of 12 to 24 h: due north
+    // is +648000 in this program's range.
+    if (azimuth <= -648000.0)
+        azimuth = 648000.0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+
+// Local sidereal time at the site in seconds of time, 0 <= value < 86400;
+// negative while unset (-1 at program start).
+extern double sidereal_time;
+
+// Site latitude 43.6535277 deg north, as two constants used exactly as given
+// (their squares add up to 0.99999999993, not 1).
+constexpr double site_sin_lat = 0.6902957888;
+constexpr double site_cos_lat = 0.7235272793;
+constexpr double velto_pi = 3.141592653589793;
+
+// Sidereal time at the given instant, a whole number of seconds of time.
+double sidereal_time_at(const QDateTime &instant);
+// Sets sidereal_time from the computer clock.
+void calc_sidereal_time();
+
+// ra in seconds of time, dec in arcseconds; writes azimuth A (from the south,
+// positive to the west, in (-648000, 648000]) and zenith distance Z, both in
+// arcseconds. Both are 0 while the sidereal time is unset.
+void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist);

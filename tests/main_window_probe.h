@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/velto_obj_list.h"
+#include "ui_velto_obj_list.h"
+
+// Lets tests read the main window's form and state.
+class MainWindowProbe
+{
+public:
+    explicit MainWindowProbe(Velto_Obj_List &window) : window(window) {}
+
+    Ui::Velto_Obj_List &form() const { return *window.form; }
+    Velto_object &telescope() const { return *window.telescope; }
+    Velto_object &own() const { return window; }
+    const QString &passwd() const { return window.passwd; }
+    const QString &queryUser() const { return window.query_user; }
+    const QString &selectedUser() const { return window.selected_user; }
+    int level() const { return window.level; }
+    QTimer *pollTimer() const { return window.get_timer; }
+    QTimer *viewTimer() const { return window.view_timer; }
+    const QString &stateText() const { return window.state_text; }
+    const QString &tcsMode() const { return window.tcs_mode; }
+
+private:
+    Velto_Obj_List &window;
+};
