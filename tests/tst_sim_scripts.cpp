@@ -1,6 +1,8 @@
 #include "sim/tcs_scripts.h"
 
 #include <QtTest>
+
+Q_DECLARE_METATYPE(HorizonProfile::Role)
 #include <cmath>
 
 // The TCS scripts' answers as a client reads them, without HTTP.
@@ -262,26 +264,37 @@ void TestSimScripts::usersFile()
 void TestSimScripts::horizonFile_data()
 {
     QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<HorizonProfile::Role>("role");
     QTest::addColumn<bool>("good");
+    const auto direct = HorizonProfile::Role::Direct;
+    const auto reverse = HorizonProfile::Role::Reverse;
     QByteArray many = "# direct\n";
     for (int i = 0; i < 361; ++i)
         many += QByteArray::number(i % 360) + " 5\n";
-    QTest::newRow("three points") << QByteArray("# direct\n0 10\n90 5\n180 3\n") << true;
-    QTest::newRow("altitude nan") << QByteArray("# direct\n0 nan\n") << false;
-    QTest::newRow("azimuth inf") << QByteArray("inf 5\n") << false;
-    QTest::newRow("azimuth of 360") << QByteArray("360 5\n") << false;
-    QTest::newRow("three fields") << QByteArray("0 5 7\n") << false;
-    QTest::newRow("more than 360 points") << many << false;
+    QTest::newRow("three points") << QByteArray("# direct\n0 10\n90 5\n180 3\n") << direct << true;
+    QTest::newRow("direct without a heading") << QByteArray("0 10\n") << direct << true;
+    QTest::newRow("reverse heading") << QByteArray("# the reverse one\n0 10\n") << reverse << true;
+    QTest::newRow("reverse without a heading") << QByteArray("0 10\n") << reverse << false;
+    QTest::newRow("reverse heading that also names direct")
+        << QByteArray("# reverse, not direct\n0 10\n") << reverse << false;
+    QTest::newRow("heading after the first point does not count")
+        << QByteArray("0 10\n# reverse\n5 10\n") << reverse << false;
+    QTest::newRow("altitude nan") << QByteArray("# direct\n0 nan\n") << direct << false;
+    QTest::newRow("azimuth inf") << QByteArray("inf 5\n") << direct << false;
+    QTest::newRow("azimuth of 360") << QByteArray("360 5\n") << direct << false;
+    QTest::newRow("three fields") << QByteArray("0 5 7\n") << direct << false;
+    QTest::newRow("more than 360 points") << many << direct << false;
 }
 
 void TestSimScripts::horizonFile()
 {
     QFETCH(QByteArray, text);
+    QFETCH(HorizonProfile::Role, role);
     QFETCH(bool, good);
     HorizonProfile profile = HorizonProfile::built_in_direct();
     const QByteArray before = profile.text();
     QString error;
-    QCOMPARE(profile.read(text, &error), good);
+    QCOMPARE(profile.read(text, role, &error), good);
     QCOMPARE(profile.text(), good ? text : before);
     QCOMPARE(error.isEmpty(), good);
 }
@@ -290,12 +303,17 @@ void TestSimScripts::horizonInterpolation()
 {
     HorizonProfile profile;
     QString error;
-    QVERIFY(profile.read("# direct\n0 10\n90 20\n270 0\n", &error));
+    QVERIFY(profile.read("# direct\n0 10\n90 20\n270 0\n", HorizonProfile::Role::Direct, &error));
     QCOMPARE(profile.altitude_at(45.0), 15.0);
     QCOMPARE(profile.altitude_at(90.0), 20.0);
     QCOMPARE(profile.altitude_at(315.0), 5.0); // across north, back to the first point
     QCOMPARE(profile.altitude_at(-45.0), 5.0);
-    // Flipped, the tube reaches no lower than in the direct position.
+    // The built-in profiles are filed where they belong, and flipped the tube
+    // reaches no lower than in the direct position.
+    QVERIFY(HorizonProfile().read(HorizonProfile::built_in_direct().text(),
+                                  HorizonProfile::Role::Direct, &error));
+    QVERIFY(HorizonProfile().read(HorizonProfile::built_in_reverse().text(),
+                                  HorizonProfile::Role::Reverse, &error));
     const HorizonProfile direct = HorizonProfile::built_in_direct();
     const HorizonProfile reverse = HorizonProfile::built_in_reverse();
     QCOMPARE(reverse.points().size(), 360);
