@@ -20,6 +20,8 @@ public:
     QTimer *viewTimer() const { return window.view_timer; }
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
+    Velto_list *listWindow() const { return window.list_win; }
+    QList<Velto_object *> &objList() const { return *window.obj_list; }
 
 private:
     Velto_Obj_List &window;
