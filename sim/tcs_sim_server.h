@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -82,6 +83,9 @@ public:
     // answer, until cleared with std::nullopt. Faults still apply.
     void set_canned_body(SimScript script, std::optional<QByteArray> body);
 
+    // Where the one-line request log goes: standard output unless replaced.
+    void set_request_log(std::function<void(const QByteArray &line)> log);
+
     SimClock &clock() { return clock_; }
     TelescopeModel &model() { return model_; }
     UsersTable &users() { return users_; }
@@ -123,6 +127,7 @@ private:
     std::array<FaultSetting, 4> faults_{};
     std::array<std::optional<QByteArray>, 4> canned_{};
     QList<QByteArray> received_;
+    std::function<void(const QByteArray &line)> request_log_;
     QHttpServer *http_ = nullptr;
     WireTapServer *tcp_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;
