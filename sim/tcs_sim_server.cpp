@@ -63,6 +63,8 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     }
     connect(tcp, &WireTapServer::target_received, this,
             [this](const QByteArray &method, const QByteArray &target) {
+                if (received_.size() >= max_recorded)
+                    received_.removeFirst();
                 received_.append(target);
                 emit request_received(method, target);
             });
