@@ -73,11 +73,14 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     }
     connect(tcp, &WireTapServer::target_received, this,
             [this](const QByteArray &method, const QByteArray &target) {
+                if (received_.size() >= max_recorded)
+                    received_.removeFirst();
                 received_.append(target);
                 emit request_received(method, target);
             });
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
     http_->bind(tcp);
+    tcp->follow_server();
     tcp_ = tcp;
     port_ = tcp->serverPort();
     return true;

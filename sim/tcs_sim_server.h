@@ -72,7 +72,10 @@ public:
     QString host_text() const;
     QString error_text() const { return error_; }
 
-    // Request targets (path and query) in arrival order, exactly as received.
+    // Request targets (path and query) in arrival order, exactly as received;
+    // the latest max_recorded of them, so a simulator left running for days
+    // does not grow without end.
+    static constexpr int max_recorded = 100000;
     QList<QByteArray> received_targets() const { return received_; }
     void clear_received() { received_.clear(); }
 
