@@ -4,6 +4,7 @@
 #include "app/log_line.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
 #include "ui_velto_obj_list.h"
 
@@ -84,11 +85,20 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete sky_win;
     delete obj_list;
     delete telescope;
 }
 
-void Velto_Obj_List::create_windows() {}
+void Velto_Obj_List::create_windows()
+{
+    sky_win = new Velto_sky(nullptr, obj_list, telescope);
+    connect(form->actionQuit, &QAction::triggered, sky_win, &QWidget::close);
+    sky_win->show();
+    sky_win->set_view_ovt(false);
+    sky_win->set_azgrid(false);
+    sky_win->move(300, 100);
+}
 
 void Velto_Obj_List::create_timers()
 {
@@ -148,6 +158,9 @@ void Velto_Obj_List::on_velto_clear_btn_clicked()
 
 void Velto_Obj_List::on_actionVelto_List_triggered() {}
 
-void Velto_Obj_List::on_actionVelto_Sky_triggered() {}
+void Velto_Obj_List::on_actionVelto_Sky_triggered()
+{
+    toggle_window(sky_win);
+}
 
 void Velto_Obj_List::on_actionVelto_Corr_triggered() {}
