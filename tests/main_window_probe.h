@@ -20,6 +20,14 @@ public:
     QTimer *viewTimer() const { return window.view_timer; }
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
+    QTimer *statusTimer() const { return window.stat_timer; }
+    bool stateReplyPending() const { return window.get_reply; }
+    bool usersReplyPending() const { return window.users_reply; }
+    bool commandReplyPending() const { return window.send_reply; }
+    QNetworkReply *stateReply() const { return window.get_reply; }
+    int pollInterval() const { return window.get_interval; }
+    void setPollInterval(int ms) { window.get_interval = ms; }
+    void setPendingMessage(const QString &text) { window.pending_msg = text; }
 
 private:
     Velto_Obj_List &window;
