@@ -106,7 +106,10 @@ void Velto_Obj_List::create_windows()
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    return {};
+    QList<QWidget *> windows;
+    if (sky_win)
+        windows << sky_win;
+    return windows;
 }
 
 void Velto_Obj_List::create_timers()

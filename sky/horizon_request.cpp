@@ -1,10 +1,10 @@
 #include "app/log_line.h"
 #include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
+#include "tcs/tcs_request.h"
+#include "tcs/tcs_url.h"
 
 #include <QMessageBox>
-#include <QNetworkRequest>
-#include <QUrl>
 
 // The horizon profiles come from the TCS web host once, shortly after start,
 // through the chart's own network manager. At most one request is in flight;
@@ -17,23 +17,12 @@ void Velto_sky::request_horizon(bool direct)
         log_err(QLatin1String("velto_horizon.") + key + QLatin1String(" read error "));
         return;
     }
-    QNetworkRequest request(
-        QUrl(QLatin1String("http://") + host + QLatin1String("/tcs/velto_horizon.php?") + key));
-    // A redirect is an answer like any other; a host that never answers is
-    // given up after a while and reported as failed.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(horizon_timeout_ms);
-    QNetworkReply *reply = manager.get(request);
+    // The same time-out, size limit and redirect rule as every TCS request.
+    QNetworkReply *reply =
+        get_tcs(manager, tcs_url(host, QLatin1String("/tcs/velto_horizon.php?") + key));
     horizon_reply = reply;
     connect(reply, &QNetworkReply::finished, this, &Velto_sky::get_horizon_finish);
     connect(reply, &QNetworkReply::errorOccurred, this, &Velto_sky::get_horizon_error);
-    // A profile is a few kilobytes; a reply growing past the cap is cut off
-    // and takes the error path.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > max_horizon_reply_bytes || total > max_horizon_reply_bytes)
-            reply->abort();
-    });
 }
 
 void Velto_sky::get_horizon_line()
@@ -74,7 +63,7 @@ void Velto_sky::get_horizon_error(QNetworkReply::NetworkError code)
     QPointer<QNetworkReply> reply = qobject_cast<QNetworkReply *>(sender());
     if (!reply)
         return;
-    const QString message = reply->errorString();
+    const QString message = reply_error_text(*reply);
     log_err(QLatin1String("Velto horizon read error ") + QString::number(static_cast<int>(code)) +
             QLatin1Char(' ') + message);
     QMessageBox::warning(this, default_tcs_host() + QLatin1String(" HTTP error"), message,

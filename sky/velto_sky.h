@@ -49,11 +49,6 @@ public:
     // Asks the TCS host for the direct (true) or reverse horizon profile.
     void request_horizon(bool direct);
 
-    // Replies larger than this are cut off and count as failed.
-    static constexpr qint64 max_horizon_reply_bytes = 1024 * 1024;
-    // A horizon request that has not ended by then is aborted.
-    static constexpr int horizon_timeout_ms = 15000;
-
 protected slots:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
