@@ -1,5 +1,6 @@
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
+#include "objlist/velto_list.h"
 #include "sky/sky_pick.h"
 #include "sky/velto_sky.h"
 
@@ -20,8 +21,11 @@ void Velto_sky::mousePressEvent(QMouseEvent *event)
     if (!obj_list->isEmpty() && ready()) {
         const int row =
             pick_object(*obj_list, event->position().toPoint(), chart_width, chart_height);
-        if (row >= 0)
+        if (row >= 0) {
             selected = row;
+            if (list_win)
+                list_win->select_row(row);
+        }
     }
     update();
 }

@@ -31,6 +31,8 @@ public:
     int pollInterval() const { return window.get_interval; }
     void setPollInterval(int ms) { window.get_interval = ms; }
     void setPendingMessage(const QString &text) { window.pending_msg = text; }
+    Velto_list *listWindow() const { return window.list_win; }
+    QList<Velto_object *> &objList() const { return *window.obj_list; }
 
 private:
     Velto_Obj_List &window;
