@@ -4,6 +4,7 @@
 #include "app/log_line.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "corr/velto_corr.h"
 #include "tcs/tcs_host.h"
 #include "ui_velto_obj_list.h"
 
@@ -88,7 +89,13 @@ Velto_Obj_List::~Velto_Obj_List()
     delete telescope;
 }
 
-void Velto_Obj_List::create_windows() {}
+void Velto_Obj_List::create_windows()
+{
+    corr_win = new Velto_corr;
+    corr_win->set_main_window(this);
+    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
+    corr_win->hide();
+}
 
 void Velto_Obj_List::create_timers()
 {
@@ -150,4 +157,7 @@ void Velto_Obj_List::on_actionVelto_List_triggered() {}
 
 void Velto_Obj_List::on_actionVelto_Sky_triggered() {}
 
-void Velto_Obj_List::on_actionVelto_Corr_triggered() {}
+void Velto_Obj_List::on_actionVelto_Corr_triggered()
+{
+    toggle_window(corr_win);
+}

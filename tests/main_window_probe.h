@@ -20,6 +20,7 @@ public:
     QTimer *viewTimer() const { return window.view_timer; }
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
+    Velto_corr *corrWindow() const { return window.corr_win; }
 
 private:
     Velto_Obj_List &window;
