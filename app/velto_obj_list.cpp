@@ -48,11 +48,15 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     telescope->name = QStringLiteral("Telescope");
     obj_list = new QList<Velto_object *>;
     create_windows();
+    velto_get_users();
 
     create_timers();
     elapsed.start();
 
     form->velto_host_lab->setText(host);
+    // Texts from the TCS are shown as they are: never rich text.
+    for (QLabel *label : {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab})
+        label->setTextFormat(Qt::PlainText);
     app_dir = QCoreApplication::applicationDirPath();
     app_name = QCoreApplication::applicationName();
     QApplication::setWindowIcon(
@@ -95,6 +99,11 @@ void Velto_Obj_List::create_windows()
     corr_win->set_main_window(this);
     connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
     corr_win->hide();
+}
+
+QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
+{
+    return {corr_win};
 }
 
 void Velto_Obj_List::create_timers()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "coords/velto_object.h"
+#include "tcs/tcs_url.h"
 
+#include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
@@ -11,6 +13,9 @@
 #include <QTranslator>
 
 class QTimer;
+struct CommandCheck;
+struct CommandInput;
+struct StateReply;
 class Velto_about;
 class Velto_corr;
 class Velto_help;
@@ -93,6 +98,39 @@ private:
     void install_translator();
     void create_windows();
     void create_timers();
+    QList<QWidget *> auxiliary_windows() const; // those created so far
+
+    // Request layer.
+    QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
+    // The finish handler disconnects and closes its reply; the error handler
+    // only schedules the deletion, so the finish handler still runs after it.
+    enum class ReleaseBy { Finish, Error };
+    void release_reply(QPointer<QNetworkReply> &pending, QNetworkReply *reply, ReleaseBy by);
+    void velto_set_color(QWidget *widget, const QString &text_color, const QString &background);
+    void schedule_stat_msg(int ms);
+    void show_reply_error(QNetworkReply *reply, QNetworkReply::NetworkError code);
+    void show_tcs_unknown();
+
+    // Users and login.
+    void velto_get_users();
+
+    // State polling and display.
+    void velto_get_request();
+    void velto_restart_get_timer(int ms);
+    bool apply_state_reply(const StateReply &reply); // true when the level changed
+    bool show_level(int reply_level, const QString &user);
+    void show_ok_state(bool was_ok, bool level_changed);
+    void show_not_ok_state(bool was_ok, const QString &status_text, bool arm_poll_timer);
+    void update_set_offset_btn();
+    bool moving_fast() const;
+
+    // Telescope commands.
+    void send_form_command(const QString &command);
+    void velto_send_cmd(const QString &command);
+    void velto_send_stop();
+    CommandInput command_input() const;
+    void send_checked(const CommandCheck &check);
+    void show_answer(const QByteArrayList &lines);
 
     Ui::Velto_Obj_List *form;
     QNetworkAccessManager manager;

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QList>
+#include "tcs/tcs_url.h"
+
 #include <QString>
-#include <utility>
 
 // The checks a telescope command passes before anything is sent to
 // "/tcs/vtcs_send.cgi", and the query items it carries when it passes.
-
-using QueryItems = QList<std::pair<QString, QString>>;
 
 // What the command reads: the credentials, the form texts as typed, the
 // stored correction texts and the telescope state text ("TelMode").

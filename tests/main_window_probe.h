@@ -21,6 +21,21 @@ public:
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
     Velto_corr *corrWindow() const { return window.corr_win; }
+    QTimer *statusTimer() const { return window.stat_timer; }
+    bool stateReplyPending() const { return window.get_reply; }
+    bool usersReplyPending() const { return window.users_reply; }
+    bool commandReplyPending() const { return window.send_reply; }
+    QNetworkReply *stateReply() const { return window.get_reply; }
+    int pollInterval() const { return window.get_interval; }
+    void setPollInterval(int ms) { window.get_interval = ms; }
+    void setPendingMessage(const QString &text) { window.pending_msg = text; }
+    const QString &pendingMessage() const { return window.pending_msg; }
+    QNetworkReply *commandReply() const { return window.send_reply; }
+    bool stateOk() const { return window.state_ok; }
+    void setStateOk(bool ok) { window.state_ok = ok; }
+    void setStateText(const QString &text) { window.state_text = text; }
+    void setPasswd(const QString &text) { window.passwd = text; }
+    void setHost(const QString &text) { window.host = text; }
 
 private:
     Velto_Obj_List &window;
