@@ -5,6 +5,7 @@
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
+#include "objlist/velto_list.h"
 #include "tcs/tcs_host.h"
 #include "ui_velto_obj_list.h"
 
@@ -89,12 +90,20 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    // The list window holds the object list; its objects go with the list.
+    delete list_win;
+    qDeleteAll(*obj_list);
     delete obj_list;
     delete telescope;
 }
 
 void Velto_Obj_List::create_windows()
 {
+    list_win = new Velto_list(nullptr, obj_list);
+    list_win->set_receiver(this);
+    connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
+    list_win->show();
+    list_win->move(100, 10);
     corr_win = new Velto_corr;
     corr_win->set_main_window(this);
     connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
@@ -103,7 +112,7 @@ void Velto_Obj_List::create_windows()
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    return {corr_win};
+    return {list_win, corr_win};
 }
 
 void Velto_Obj_List::create_timers()
@@ -162,7 +171,10 @@ void Velto_Obj_List::on_velto_clear_btn_clicked()
     form->velto_offdec_edt->setText(QStringLiteral("0.0"));
 }
 
-void Velto_Obj_List::on_actionVelto_List_triggered() {}
+void Velto_Obj_List::on_actionVelto_List_triggered()
+{
+    toggle_window(list_win);
+}
 
 void Velto_Obj_List::on_actionVelto_Sky_triggered() {}
 

@@ -51,6 +51,10 @@ public:
     // The selector's change handler: the selected user is the entry's login.
     void on_velto_user_cb_currentIndexChanged(const QString &arg);
 
+    // Inserts the form's object (or, without coordinates, its name as a
+    // comment) as list row `row`.
+    void insert_form_object(int row);
+
 private slots:
     void on_actionQuit_triggered();
     void on_velto_show_pass_btn_pressed();

@@ -33,24 +33,37 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [reply](qint64 received, qint64 total) {
-                         if (received > tcs_max_reply_bytes || total > tcs_max_reply_bytes)
-                             reply->abort();
-                     });
+    // A body announced too large is refused with its headers; one that comes
+    // without a length is cut off as soon as it passes the limit.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > tcs_max_reply_bytes)
+            reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received) {
+        if (received > tcs_max_reply_bytes)
+            reply->abort();
+    });
     return reply;
 }
 
 QString reply_error_text(const QNetworkReply &reply)
 {
     QString text = reply.errorString();
-    const QString encoded =
-        QUrlQuery(reply.url()).queryItemValue(QStringLiteral("Pass"), QUrl::FullyEncoded);
-    if (encoded.isEmpty())
+    const QUrl url = reply.url();
+    QUrlQuery query(url);
+    if (!query.hasQueryItem(QStringLiteral("Pass")))
         return text;
-    const QString decoded = QUrl::fromPercentEncoding(encoded.toUtf8());
-    for (const QString &password : {encoded, decoded})
-        text.replace(QLatin1String("Pass=") + password, QStringLiteral("Pass=****"));
+    auto items = query.queryItems(QUrl::FullyEncoded);
+    for (auto &[key, value] : items)
+        if (key == QLatin1String("Pass"))
+            value = QStringLiteral("****");
+    query.setQueryItems(items);
+    QUrl masked = url;
+    masked.setQuery(query);
+    // The text may quote the URL encoded, decoded or in between: the same form
+    // of the masked URL replaces it.
+    for (const auto format : {QUrl::PrettyDecoded, QUrl::FullyEncoded, QUrl::FullyDecoded})
+        text.replace(url.toString(format), masked.toString(format));
     return text;
 }
 

@@ -36,6 +36,8 @@ public:
     void setStateText(const QString &text) { window.state_text = text; }
     void setPasswd(const QString &text) { window.passwd = text; }
     void setHost(const QString &text) { window.host = text; }
+    Velto_list *listWindow() const { return window.list_win; }
+    QList<Velto_object *> &objList() const { return *window.obj_list; }
 
 private:
     Velto_Obj_List &window;

@@ -53,7 +53,8 @@ private slots:
     void adaptiveIntervalWhileIdle();
     void intervalAfterStateChangeAndNotOk();
     void failedRequestShowsErrorAndWaitsAMinute();
-    void finishedDuringTheErrorBoxReleasesOnce();
+    void failedReplyReleasedOnce_data();
+    void failedReplyReleasedOnce();
     void timeoutTakesTheErrorPath();
     void oversizedReplyFails_data();
     void oversizedReplyFails();
@@ -172,9 +173,11 @@ void TestTcsClient::setButton()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     QFETCH(bool, polling);
+    sim->set_canned_body(SimScript::Users, "guest Guest\nobs Observer\n");
     startWindow();
     auto &f = probe().form();
     f.velto_user_cb->setCurrentIndex(f.velto_user_cb->findText("obs", Qt::MatchStartsWith));
+    QCOMPARE(f.velto_user_cb->currentText(), QStringLiteral("obs (Observer)"));
     f.velto_passwd_edt->setText(typed);
     const int before = received().size();
     QTest::mouseClick(f.velto_passwd_set_btn, Qt::LeftButton);
@@ -372,11 +375,11 @@ void TestTcsClient::getButtonsFillTheForm()
     QCOMPARE(f.velto_decl_edt->text(), QStringLiteral("+38:47:01"));
     QCOMPARE(f.velto_epoch_edt->text(), QStringLiteral("2000.0"));
     QCOMPARE(f.velto_offha_edt->text(), QStringLiteral("0.0")); // not asked for
-    sim->set_canned_body(SimScript::State, "State=Ok\noffHA=1.234\noffDec=-2.25\n");
+    sim->set_canned_body(SimScript::State, "State=Ok\noffHA=1.234\noffDec=-2.26\n");
     QTest::mouseClick(f.velto_get_offset_btn, Qt::LeftButton);
     QTRY_VERIFY(!probe().stateReplyPending());
     QCOMPARE(f.velto_offha_edt->text(), QStringLiteral("1.23"));
-    QCOMPARE(f.velto_offdec_edt->text(), QStringLiteral("-2.2"));
+    QCOMPARE(f.velto_offdec_edt->text(), QStringLiteral("-2.3"));
 }
 
 void TestTcsClient::adaptiveIntervalWhileIdle()
@@ -452,26 +455,40 @@ void TestTcsClient::failedRequestShowsErrorAndWaitsAMinute()
     QCOMPARE(probe().pollInterval(), 5000);
 }
 
-void TestTcsClient::finishedDuringTheErrorBoxReleasesOnce()
+void TestTcsClient::failedReplyReleasedOnce_data()
 {
+    QTest::addColumn<SimFault>("fault");
+    QTest::addColumn<bool>("finishDuringBox"); // the finished signal comes while the box is open
+    QTest::newRow("HTTP 500") << SimFault::ServerError << false;
+    QTest::newRow("HTTP 500, finished during the box") << SimFault::ServerError << true;
+    QTest::newRow("connection closed mid-reply") << SimFault::CloseConnection << false;
+    QTest::newRow("connection closed, finished during the box")
+        << SimFault::CloseConnection << true;
+}
+
+void TestTcsClient::failedReplyReleasedOnce()
+{
+    QFETCH(SimFault, fault);
+    QFETCH(bool, finishDuringBox);
     startWindow();
-    sim->set_fault(SimScript::State, SimFault::ServerError);
+    sim->set_fault(SimScript::State, fault);
     probe().pollTimer()->start(5000);
-    int destroyed = 0;
-    ModalCloser closer([&] {
-        // The finished notification arrives while the box is still open.
-        QNetworkReply *reply = probe().stateReply();
-        QVERIFY(reply);
-        connect(reply, &QObject::destroyed, this, [&] { ++destroyed; });
-        emit reply->finished();
-    });
     QMetaObject::invokeMethod(window.get(), "velto_get_timer");
+    QPointer<QNetworkReply> reply = probe().stateReply();
+    QVERIFY(reply);
+    int destroyed = 0;
+    connect(reply, &QObject::destroyed, this, [&] { ++destroyed; });
+    ModalCloser closer([&] {
+        if (finishDuringBox && reply && probe().stateReply() == reply)
+            emit reply->finished();
+    });
     QTRY_COMPARE(closer.closed(), 1);
     QTRY_COMPARE(destroyed, 1);
     QVERIFY(!probe().stateReplyPending());
     QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("State=Err"));
-    QCOMPARE(probe().pollTimer()->interval(), 60000);
+    QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
     QVERIFY(probe().pollTimer()->isActive());
+    QCOMPARE(probe().pollTimer()->interval(), 60000);
 }
 
 void TestTcsClient::timeoutTakesTheErrorPath()
