@@ -4,6 +4,7 @@
 #include "app/log_line.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
@@ -115,16 +116,16 @@ void Velto_Obj_List::create_windows()
     sky_win->set_view_ovt(false);
     sky_win->set_azgrid(false);
     sky_win->move(300, 100);
+
+    corr_win = new Velto_corr;
+    corr_win->set_main_window(this);
+    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
+    corr_win->hide();
 }
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    QList<QWidget *> windows;
-    if (list_win)
-        windows << list_win;
-    if (sky_win)
-        windows << sky_win;
-    return windows;
+    return {list_win, sky_win, corr_win};
 }
 
 void Velto_Obj_List::create_timers()
@@ -193,4 +194,7 @@ void Velto_Obj_List::on_actionVelto_Sky_triggered()
     toggle_window(sky_win);
 }
 
-void Velto_Obj_List::on_actionVelto_Corr_triggered() {}
+void Velto_Obj_List::on_actionVelto_Corr_triggered()
+{
+    toggle_window(corr_win);
+}
