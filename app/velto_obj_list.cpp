@@ -1,7 +1,10 @@
 #include "app/velto_obj_list.h"
 
+#include "app/app_files.h"
 #include "app/eye_icon.h"
 #include "app/log_line.h"
+#include "app/velto_about.h"
+#include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 #include "tcs/tcs_host.h"
@@ -52,8 +55,8 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     elapsed.start();
 
     form->velto_host_lab->setText(host);
-    app_dir = QCoreApplication::applicationDirPath();
-    app_name = QCoreApplication::applicationName();
+    app_dir = app_files_dir();
+    app_name = app_files_name();
     QApplication::setWindowIcon(
         QIcon(app_dir + QLatin1Char('/') + app_name + QLatin1String(".png")));
     form->velto_show_pass_btn->setIcon(eye_icon());
@@ -84,11 +87,16 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete help_win;
+    delete about_win;
     delete obj_list;
     delete telescope;
 }
 
-void Velto_Obj_List::create_windows() {}
+void Velto_Obj_List::create_windows()
+{
+    create_help_about();
+}
 
 void Velto_Obj_List::create_timers()
 {
