@@ -20,6 +20,14 @@ public:
     QTimer *viewTimer() const { return window.view_timer; }
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
+    Velto_help *helpWindow() const { return window.help_win; }
+    Velto_about *aboutWindow() const { return window.about_win; }
+    // The level label names the logged-in user and level in every language.
+    void setUserAndLevel(const QString &user, int level)
+    {
+        window.query_user = user;
+        window.level = level;
+    }
 
 private:
     Velto_Obj_List &window;
