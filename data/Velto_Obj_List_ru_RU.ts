@@ -85,7 +85,7 @@
     </message>
     <message>
         <source>Set</source>
-        <translation>Задать</translation>
+        <translation>Ввод</translation>
     </message>
     <message>
         <source>Offsets:</source>

@@ -25,6 +25,8 @@ private slots:
     void buttonsStayAtTheBottomCentre_data();
     void buttonsStayAtTheBottomCentre();
     void beginReturnsToTheTopAndCloseHides();
+    void shippedManuals_data();
+    void shippedManuals();
     void aboutForm();
     void aboutTextCharacterForCharacter();
     void aboutDocumentRebuiltOnEachCall();
@@ -171,6 +173,41 @@ void TestHelpAbout::beginReturnsToTheTopAndCloseHides()
     QTRY_COMPARE(help.verticalScrollBar()->value(), top);
     QTest::mouseClick(help.findChild<QPushButton *>("Close"), Qt::LeftButton);
     QVERIFY(help.isHidden());
+}
+
+void TestHelpAbout::shippedManuals_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("English manual") << "Velto_Obj_List_en_US.html"
+                                    << "observer's manual";
+    QTest::newRow("Russian manual") << "Velto_Obj_List_ru_RU.html"
+                                    << "руководство наблюдателя";
+}
+
+void TestHelpAbout::shippedManuals()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, title);
+    QFile source(QStringLiteral(VELTO_DATA_DIR "/") + file);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(source.readAll());
+    QVERIFY(!html.contains(QChar::ReplacementCharacter));
+    // "begin" is the first anchor, and every link inside the manual has its anchor.
+    const QRegularExpression anchor("<a name=\"([^\"]+)\"");
+    QCOMPARE(anchor.match(html).captured(1), QStringLiteral("begin"));
+    QStringList anchors;
+    for (const auto &match : anchor.globalMatch(html))
+        anchors << match.captured(1);
+    for (const auto &match : QRegularExpression("href=\"#([^\"]+)\"").globalMatch(html))
+        QVERIFY2(anchors.contains(match.captured(1)), qPrintable(match.captured(1)));
+    QVERIFY(anchors.size() >= 15);
+
+    Velto_help help;
+    LogCapture log;
+    help.load_help(source.fileName());
+    QVERIFY(log.out.isEmpty());
+    QVERIFY(help.toPlainText().contains(title));
 }
 
 void TestHelpAbout::aboutForm()
