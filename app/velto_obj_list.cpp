@@ -50,11 +50,15 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     telescope->name = QStringLiteral("Telescope");
     obj_list = new QList<Velto_object *>;
     create_windows();
+    velto_get_users();
 
     create_timers();
     elapsed.start();
 
     form->velto_host_lab->setText(host);
+    // Texts from the TCS are shown as they are: never rich text.
+    for (QLabel *label : {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab})
+        label->setTextFormat(Qt::PlainText);
     app_dir = app_files_dir();
     app_name = app_files_name();
     QApplication::setWindowIcon(
@@ -96,6 +100,15 @@ Velto_Obj_List::~Velto_Obj_List()
 void Velto_Obj_List::create_windows()
 {
     create_help_about();
+}
+
+QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
+{
+    QList<QWidget *> created;
+    for (QWidget *window : std::initializer_list<QWidget *>{about_win, help_win})
+        if (window)
+            created << window;
+    return created;
 }
 
 void Velto_Obj_List::create_timers()

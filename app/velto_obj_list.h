@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coords/velto_object.h"
+#include "tcs/tcs_url.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,6 +12,7 @@
 #include <QTranslator>
 
 class QTimer;
+struct StateReply;
 class Velto_about;
 class Velto_corr;
 class Velto_help;
@@ -96,6 +98,31 @@ private:
     void retranslate_windows(const QString &manual);
     void create_windows();
     void create_timers();
+    QList<QWidget *> auxiliary_windows() const; // those created so far
+
+    // Request layer.
+    QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
+    // The finish handler disconnects and closes its reply; the error handler
+    // only schedules the deletion, so the finish handler still runs after it.
+    enum class ReleaseBy { Finish, Error };
+    void release_reply(QPointer<QNetworkReply> &pending, QNetworkReply *reply, ReleaseBy by);
+    void velto_set_color(QWidget *widget, const QString &text_color, const QString &background);
+    void schedule_stat_msg(int ms);
+    void show_reply_error(QNetworkReply *reply, QNetworkReply::NetworkError code);
+    void show_tcs_unknown();
+
+    // Users and login.
+    void velto_get_users();
+
+    // State polling and display.
+    void velto_get_request();
+    void velto_restart_get_timer(int ms);
+    bool apply_state_reply(const StateReply &reply); // true when the level changed
+    bool show_level(int reply_level, const QString &user);
+    void show_ok_state(bool was_ok, bool level_changed);
+    void show_not_ok_state(bool was_ok, const QString &status_text, bool arm_poll_timer);
+    void update_set_offset_btn();
+    bool moving_fast() const;
 
     Ui::Velto_Obj_List *form;
     QNetworkAccessManager manager;

@@ -259,6 +259,14 @@
         <source>User=%1 Level=%2 </source>
         <translation>Польз.=%1 Уровень=%2 </translation>
     </message>
+    <message>
+        <source>User=? Level = ? </source>
+        <translation>Польз.=? Уровень = ? </translation>
+    </message>
+    <message>
+        <source>HTTP error</source>
+        <translation>ошибка HTTP</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

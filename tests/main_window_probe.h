@@ -28,6 +28,14 @@ public:
         window.query_user = user;
         window.level = level;
     }
+    QTimer *statusTimer() const { return window.stat_timer; }
+    bool stateReplyPending() const { return window.get_reply; }
+    bool usersReplyPending() const { return window.users_reply; }
+    bool commandReplyPending() const { return window.send_reply; }
+    QNetworkReply *stateReply() const { return window.get_reply; }
+    int pollInterval() const { return window.get_interval; }
+    void setPollInterval(int ms) { window.get_interval = ms; }
+    void setPendingMessage(const QString &text) { window.pending_msg = text; }
 
 private:
     Velto_Obj_List &window;

@@ -1,6 +1,7 @@
 #include "coords/sky_transform.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "sim/tcs_sim_server.h"
 #include "tcs/tcs_host.h"
 
 #include <QtTest>
@@ -10,6 +11,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void initialForm();
     void initialCommandButtons();
     void fontsOfTheForm_data();
@@ -24,7 +26,16 @@ private slots:
     void clearButton();
     void startLines();
     void quitWritesTheStopLineLast();
+
+private:
+    TcsSimServer sim; // answers the users list every window asks for
 };
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(sim.start());
+    set_default_tcs_host(sim.host_text());
+}
 
 void TestMainWindow::initialForm()
 {

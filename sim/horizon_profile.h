@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// One horizon profile as the horizon script serves it: heading lines that
+// begin with '#', then point lines "azimuth altitude" in degrees, azimuth
+// counted from the north through the east. The telescope uses the direct
+// profile in its normal position and the reverse one when flipped (the
+// flipped tube hangs lower on the east side of the pier, so the reverse
+// profile is higher there).
+class HorizonProfile
+{
+public:
+    struct Point {
+        double azimuth;  // degrees from the north through the east, 0 <= az < 360
+        double altitude; // degrees above the horizon
+    };
+
+    static constexpr int max_points = 360;
+
+    // The built-in mountain profiles of the site.
+    static HorizonProfile built_in_direct();
+    static HorizonProfile built_in_reverse();
+
+    // Reads a profile in the served format; on failure returns false and sets
+    // error to a line a person can act on. The text is served as read.
+    bool read(const QByteArray &text, QString *error);
+
+    // Altitude of the profile at an azimuth (degrees from the north through
+    // the east), linear between neighbouring points, round the circle.
+    double altitude_at(double azimuth) const;
+
+    QByteArray text() const { return text_; }
+    const QVector<Point> &points() const { return points_; }
+
+private:
+    static HorizonProfile from_function(const char *heading, double (*altitude)(double));
+
+    QByteArray text_;
+    QVector<Point> points_; // sorted by azimuth
+};
+
+struct HorizonProfiles {
+    HorizonProfile direct = HorizonProfile::built_in_direct();
+    HorizonProfile reverse = HorizonProfile::built_in_reverse();
+
+    const HorizonProfile &for_flip(bool flipped) const { return flipped ? reverse : direct; }
+};

@@ -1,0 +1,70 @@
+#include "sim/sim_clock.h"
+
+#include "coords/sky_transform.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr double sidereal_per_solar = 1.002737909350795;
+}
+
+SimClock::SimClock()
+{
+    base_ms_ = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
+    real_.start();
+}
+
+double SimClock::now_ms() const
+{
+    return base_ms_ + speed_ * static_cast<double>(real_.nsecsElapsed()) / 1e6;
+}
+
+QDateTime SimClock::now() const
+{
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(now_ms())), Qt::UTC);
+}
+
+double SimClock::seconds() const
+{
+    return now_ms() / 1000.0;
+}
+
+void SimClock::rebase()
+{
+    base_ms_ = now_ms();
+    real_.restart();
+}
+
+void SimClock::set_time(const QDateTime &instant)
+{
+    base_ms_ = static_cast<double>(instant.toMSecsSinceEpoch());
+    real_.restart();
+}
+
+void SimClock::advance(double seconds)
+{
+    rebase();
+    base_ms_ += seconds * 1000.0;
+}
+
+bool SimClock::set_speed(double factor)
+{
+    if (!std::isfinite(factor) || factor < 0)
+        return false;
+    rebase();
+    speed_ = factor;
+    return true;
+}
+
+double site_sidereal_seconds(double unix_seconds)
+{
+    const double whole = std::floor(unix_seconds);
+    const QDateTime whole_second =
+        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(whole) * 1000, Qt::UTC);
+    // sidereal_time_at counts whole seconds; add the part of this second so
+    // the tracked hour angle moves smoothly between two polls.
+    double lst = sidereal_time_at(whole_second) + (unix_seconds - whole) * sidereal_per_solar;
+    lst = std::fmod(lst, 86400.0);
+    return lst < 0 ? lst + 86400.0 : lst;
+}

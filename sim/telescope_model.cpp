@@ -1,0 +1,252 @@
+#include "sim/telescope_model.h"
+
+#include "coords/sky_transform.h"
+
+#include <cmath>
+
+namespace
+{
+
+constexpr double site_latitude_deg = 43.6535277;
+constexpr double deg = velto_pi / 180.0;
+// Slew integration step, seconds: small against the time a slew takes.
+constexpr double slew_step_s = 0.25;
+// A clock jump longer than this ends any slew (the longest takes ~100 s).
+constexpr int max_slew_steps = 4000;
+
+// Hour angle in (-12, 12].
+double wrap_hours(double ha)
+{
+    ha = std::fmod(ha, 24.0);
+    if (ha > 12.0)
+        ha -= 24.0;
+    if (ha <= -12.0)
+        ha += 24.0;
+    return ha;
+}
+
+// Moves one axis toward its goal by at most max_step; true when it arrived.
+bool step_axis(double &position, double goal, double max_step, double &moved)
+{
+    const double distance = goal - position;
+    if (std::fabs(distance) <= max_step) {
+        moved = distance;
+        position = goal;
+        return true;
+    }
+    moved = std::copysign(max_step, distance);
+    position += moved;
+    return false;
+}
+
+} // namespace
+
+void hadec_to_horizontal(double ha_hours, double dec_deg, double &a_deg, double &z_deg)
+{
+    // radec_to_az reads the process-wide sidereal time, which the program
+    // owns when the simulator runs inside a test: lend it the hour angle as
+    // the sidereal time of an object at RA 0, and give it back.
+    const double saved = sidereal_time;
+    double ha_s = std::fmod(ha_hours * 3600.0, 86400.0);
+    if (ha_s < 0)
+        ha_s += 86400.0;
+    sidereal_time = ha_s;
+    double a = 0, z = 0;
+    radec_to_az(0.0, dec_deg * 3600.0, a, z);
+    sidereal_time = saved;
+    a_deg = a / 3600.0;
+    z_deg = z / 3600.0;
+}
+
+double parallactic_angle(double ha_hours, double dec_deg)
+{
+    const double h = ha_hours * 15.0 * deg;
+    const double d = dec_deg * deg;
+    const double tan_lat = site_sin_lat / site_cos_lat;
+    return std::atan2(std::sin(h), tan_lat * std::cos(d) - std::sin(d) * std::cos(h)) / deg;
+}
+
+TelescopeModel::TelescopeModel(const SimClock &clock, const HorizonProfiles &horizons)
+    : clock_(clock), horizons_(horizons), t_(clock.seconds()), dec_(site_latitude_deg)
+{
+}
+
+double TelescopeModel::goal_ha(double t) const
+{
+    const double lst_hours = site_sidereal_seconds(t) / 3600.0;
+    return wrap_hours(lst_hours - tracked_.ra_hours + off_ha_ / 3600.0);
+}
+
+double TelescopeModel::goal_dec() const
+{
+    return tracked_.dec_deg + off_dec_ / 3600.0;
+}
+
+double TelescopeModel::hour_angle_now(const SkyTarget &object) const
+{
+    return wrap_hours(site_sidereal_seconds(clock_.seconds()) / 3600.0 - object.ra_hours);
+}
+
+QString TelescopeModel::pointing_problem(double ha_hours, double dec_deg, bool flipped) const
+{
+    const double east_limit = flipped ? -ha_limit_hours : -ha_limit_other_hours;
+    const double west_limit = flipped ? ha_limit_other_hours : ha_limit_hours;
+    if (ha_hours < east_limit || ha_hours > west_limit)
+        return QStringLiteral("hour angle %1 h is outside the limits %2 to %3 h")
+            .arg(ha_hours, 0, 'f', 2)
+            .arg(east_limit, 0, 'f', 0)
+            .arg(west_limit, 0, 'f', 0);
+    double a = 0, z = 0;
+    hadec_to_horizontal(ha_hours, dec_deg, a, z);
+    const double altitude = 90.0 - z;
+    const double horizon = horizons_.for_flip(flipped).altitude_at(a + 180.0);
+    if (altitude < horizon)
+        return QStringLiteral("altitude %1 deg is below the horizon (%2 deg at azimuth %3)")
+            .arg(altitude, 0, 'f', 1)
+            .arg(horizon, 0, 'f', 1)
+            .arg(std::fmod(a + 180.0, 360.0), 0, 'f', 0);
+    return {};
+}
+
+void TelescopeModel::advance_slew(double from, double to)
+{
+    const double max_ha_step = slew_rate_deg_s * slew_step_s / 15.0; // hours
+    const double max_dec_step = slew_rate_deg_s * slew_step_s;
+    double t = from;
+    for (int i = 0; i < max_slew_steps && t < to && mode_ == TelMode::Slew; ++i) {
+        const double dt = std::min(slew_step_s, to - t);
+        t += dt;
+        const double scale = dt / slew_step_s;
+        double moved_ha = 0, moved_dec = 0;
+        const bool ha_done = step_axis(ha_, goal_ha(t), max_ha_step * scale, moved_ha);
+        const bool dec_done = step_axis(dec_, goal_dec(), max_dec_step * scale, moved_dec);
+        vha_ = moved_ha * 3600.0 / dt;
+        vdec_ = moved_dec * 3600.0 / dt;
+        if (ha_done && dec_done)
+            mode_ = TelMode::Track;
+    }
+    if (mode_ == TelMode::Slew && t < to)
+        mode_ = TelMode::Track; // a clock jump far beyond any slew
+}
+
+void TelescopeModel::update()
+{
+    const double now = clock_.seconds();
+    if (mode_ == TelMode::Slew && now > t_)
+        advance_slew(t_, now);
+    t_ = now;
+    if (mode_ != TelMode::Track) {
+        if (mode_ == TelMode::Stop)
+            vha_ = vdec_ = 0;
+        return;
+    }
+    ha_ = goal_ha(now);
+    dec_ = goal_dec();
+    vha_ = sidereal_rate;
+    vdec_ = 0;
+    const QString problem = pointing_problem(ha_, dec_, flip_);
+    if (!problem.isEmpty()) {
+        mode_ = TelMode::Stop;
+        vha_ = vdec_ = 0;
+        last_event_ = QStringLiteral("Tracking stopped: ") + problem;
+    }
+}
+
+TelMode TelescopeModel::mode()
+{
+    update();
+    return mode_;
+}
+
+TelescopeReading TelescopeModel::reading()
+{
+    update();
+    TelescopeReading r;
+    const double lst_hours = site_sidereal_seconds(t_) / 3600.0;
+    r.stime_hours = lst_hours;
+    r.ha_hours = wrap_hours(ha_);
+    r.ra_hours = std::fmod(lst_hours - r.ha_hours + 24.0, 24.0);
+    r.dec_deg = dec_;
+    hadec_to_horizontal(r.ha_hours, dec_, r.a_deg, r.z_deg);
+    r.vha = vha_;
+    r.vdec = vdec_;
+    r.off_ha = off_ha_;
+    r.off_dec = off_dec_;
+    r.pa_deg = parallactic_angle(r.ha_hours, dec_);
+    r.flip = flip_;
+    r.mode = mode_;
+    r.object = object_;
+    r.has_object = has_object_;
+    return r;
+}
+
+CommandOutcome TelescopeModel::send(const SkyTarget &object)
+{
+    update();
+    const double ha = hour_angle_now(object);
+    const QString problem = pointing_problem(ha, object.dec_deg, ha < 0);
+    if (!problem.isEmpty())
+        return {false, QStringLiteral("Object refused: ") + problem};
+    object_ = object;
+    has_object_ = true;
+    return {true, QStringLiteral("Object %1 accepted").arg(object.name)};
+}
+
+CommandOutcome TelescopeModel::slew(const SkyTarget *object)
+{
+    update();
+    if (!object && !has_object_)
+        return {false, QStringLiteral("Slew refused: no object to slew to")};
+    const SkyTarget target = object ? *object : object_;
+    const double ha = hour_angle_now(target);
+    const bool flipped = ha < 0;
+    const QString problem = pointing_problem(ha, target.dec_deg, flipped);
+    if (!problem.isEmpty())
+        return {false, QStringLiteral("Slew refused: ") + problem};
+    object_ = target;
+    has_object_ = true;
+    tracked_ = target;
+    off_ha_ = off_dec_ = 0;
+    flip_ = flipped;
+    mode_ = TelMode::Slew;
+    last_event_.clear();
+    return {true, QStringLiteral("Slewing to %1").arg(target.name)};
+}
+
+CommandOutcome TelescopeModel::stop()
+{
+    update();
+    const bool moving = mode_ != TelMode::Stop;
+    mode_ = TelMode::Stop;
+    vha_ = vdec_ = 0;
+    return {true, moving ? QStringLiteral("Telescope stopped")
+                         : QStringLiteral("Telescope already stopped")};
+}
+
+CommandOutcome TelescopeModel::set_offsets(double off_ha_s, double off_dec_as)
+{
+    update();
+    if (std::fabs(off_ha_s) > max_offset_ha_s || std::fabs(off_dec_as) > max_offset_dec_as)
+        return {false, QStringLiteral("Offsets refused: at most %1 s in HA and %2\" in Dec")
+                           .arg(max_offset_ha_s)
+                           .arg(max_offset_dec_as)};
+    off_ha_ = off_ha_s;
+    off_dec_ = off_dec_as;
+    update();
+    return {true, QStringLiteral("Offsets set: HA %1 s, Dec %2\"")
+                      .arg(off_ha_s, 0, 'f', 2)
+                      .arg(off_dec_as, 0, 'f', 1)};
+}
+
+CommandOutcome TelescopeModel::add_corrections(double dha_s, double ddec_as)
+{
+    update();
+    if (mode_ != TelMode::Track)
+        return {false, QStringLiteral("Correction refused: the telescope is not tracking")};
+    return set_offsets(off_ha_ + dha_s, off_dec_ + ddec_as).accepted
+               ? CommandOutcome{true, QStringLiteral("Correction applied: HA %1 s, Dec %2\"")
+                                          .arg(dha_s, 0, 'f', 2)
+                                          .arg(ddec_as, 0, 'f', 1)}
+               : CommandOutcome{false, QStringLiteral("Correction refused: the offsets would "
+                                                      "exceed 1 degree")};
+}

@@ -1,0 +1,122 @@
+#include "sim/wire_tap.h"
+
+#include <QTcpSocket>
+
+namespace
+{
+
+// Request heads longer than this are not HTTP the scripts could answer; the
+// HTTP server refuses them itself, the tap only stops collecting.
+constexpr int max_head_bytes = 64 * 1024;
+
+// What the tap knows of one connection: unparsed bytes and parsed targets.
+class WireReader : public QObject
+{
+public:
+    enum class Expect { RequestLine, Headers, Body };
+
+    explicit WireReader(QTcpSocket *socket) : QObject(socket) { setObjectName(name()); }
+
+    static QString name() { return QStringLiteral("velto_wire_reader"); }
+
+    // Parses what arrived; returns each request line found in it.
+    QList<WireTapServer::WireRequest> feed(const QByteArray &bytes)
+    {
+        QList<WireTapServer::WireRequest> found;
+        buffer_ += bytes;
+        bool progress = true;
+        while (progress && !buffer_.isEmpty()) {
+            if (expect_ == Expect::RequestLine)
+                progress = read_request_line(found);
+            else if (expect_ == Expect::Headers)
+                progress = read_headers();
+            else
+                progress = skip_body();
+        }
+        if (buffer_.size() > max_head_bytes)
+            buffer_.clear();
+        return found;
+    }
+
+    QQueue<WireTapServer::WireRequest> requests;
+
+private:
+    bool read_request_line(QList<WireTapServer::WireRequest> &found)
+    {
+        const int end = buffer_.indexOf("\r\n");
+        if (end < 0)
+            return false;
+        const QByteArray line = buffer_.left(end);
+        buffer_.remove(0, end + 2);
+        if (line.isEmpty())
+            return true; // blank lines may precede a request
+        const QList<QByteArray> parts = line.split(' ');
+        const WireTapServer::WireRequest request{parts.value(0), parts.value(1)};
+        requests.enqueue(request);
+        found.append(request);
+        expect_ = Expect::Headers;
+        return true;
+    }
+
+    bool read_headers()
+    {
+        const int end = buffer_.startsWith("\r\n") ? -2 : buffer_.indexOf("\r\n\r\n");
+        if (end == -1)
+            return false;
+        body_left_ = 0;
+        const QByteArray head = end < 0 ? QByteArray() : buffer_.left(end);
+        for (const QByteArray &header : head.split('\n')) {
+            const int colon = header.indexOf(':');
+            if (colon > 0 && header.left(colon).trimmed().toLower() == "content-length")
+                body_left_ = header.mid(colon + 1).trimmed().toLongLong();
+        }
+        buffer_.remove(0, end + 4);
+        expect_ = body_left_ > 0 ? Expect::Body : Expect::RequestLine;
+        return true;
+    }
+
+    bool skip_body()
+    {
+        const qint64 n = std::min<qint64>(body_left_, buffer_.size());
+        buffer_.remove(0, n);
+        body_left_ -= n;
+        if (body_left_ == 0)
+            expect_ = Expect::RequestLine;
+        return body_left_ == 0;
+    }
+
+    QByteArray buffer_;
+    Expect expect_ = Expect::RequestLine;
+    qint64 body_left_ = 0;
+};
+
+} // namespace
+
+WireTapServer::WireTapServer(QObject *parent) : QTcpServer(parent) {}
+
+void WireTapServer::incomingConnection(qintptr descriptor)
+{
+    auto *socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    auto *reader = new WireReader(socket);
+    // Connected before the HTTP server connects its own reader, so this runs
+    // first and sees each chunk before the server takes it from the socket.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket, reader] {
+        for (const auto &request : reader->feed(socket->peek(socket->bytesAvailable())))
+            emit target_received(request.method, request.target);
+    });
+    addPendingConnection(socket);
+}
+
+WireTapServer::WireRequest WireTapServer::take_request(QTcpSocket *socket)
+{
+    auto *reader = socket ? static_cast<WireReader *>(socket->findChild<QObject *>(
+                                WireReader::name(), Qt::FindDirectChildrenOnly))
+                          : nullptr;
+    if (!reader || reader->requests.isEmpty())
+        return {};
+    return reader->requests.dequeue();
+}
