@@ -1,7 +1,10 @@
 #include "app/velto_obj_list.h"
 
+#include "app/app_files.h"
 #include "app/eye_icon.h"
 #include "app/log_line.h"
+#include "app/velto_about.h"
+#include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
@@ -59,8 +62,8 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     // Texts from the TCS are shown as they are: never rich text.
     for (QLabel *label : {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab})
         label->setTextFormat(Qt::PlainText);
-    app_dir = QCoreApplication::applicationDirPath();
-    app_name = QCoreApplication::applicationName();
+    app_dir = app_files_dir();
+    app_name = app_files_name();
     QApplication::setWindowIcon(
         QIcon(app_dir + QLatin1Char('/') + app_name + QLatin1String(".png")));
     form->velto_show_pass_btn->setIcon(eye_icon());
@@ -91,16 +94,21 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete corr_win;
     delete sky_win;
     // The list window holds the object list; its objects go with the list.
     delete list_win;
     qDeleteAll(*obj_list);
+    delete help_win;
+    delete about_win;
     delete obj_list;
     delete telescope;
 }
 
 void Velto_Obj_List::create_windows()
 {
+    create_help_about();
+
     list_win = new Velto_list(nullptr, obj_list);
     sky_win = new Velto_sky(nullptr, obj_list, telescope);
 
@@ -125,7 +133,7 @@ void Velto_Obj_List::create_windows()
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    return {list_win, sky_win, corr_win};
+    return {about_win, help_win, corr_win, sky_win, list_win};
 }
 
 void Velto_Obj_List::create_timers()

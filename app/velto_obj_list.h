@@ -100,6 +100,9 @@ private:
     friend class MainWindowProbe; // tests read the window's state through it
 
     void install_translator();
+    void create_help_about();
+    // Sets every window's texts in the current language and shows this manual.
+    void retranslate_windows(const QString &manual);
     void create_windows();
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // those created so far

@@ -24,6 +24,14 @@ public:
     const QString &stateText() const { return window.state_text; }
     const QString &tcsMode() const { return window.tcs_mode; }
     Velto_corr *corrWindow() const { return window.corr_win; }
+    Velto_help *helpWindow() const { return window.help_win; }
+    Velto_about *aboutWindow() const { return window.about_win; }
+    // The level label names the logged-in user and level in every language.
+    void setUserAndLevel(const QString &user, int level)
+    {
+        window.query_user = user;
+        window.level = level;
+    }
     QTimer *statusTimer() const { return window.stat_timer; }
     bool stateReplyPending() const { return window.get_reply; }
     bool usersReplyPending() const { return window.users_reply; }
