@@ -71,7 +71,6 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
     http_->bind(tcp);
     tcp->follow_server();
-    tcp_ = tcp;
     port_ = tcp->serverPort();
     return true;
 }

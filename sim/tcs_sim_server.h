@@ -127,7 +127,6 @@ private:
     std::array<std::optional<QByteArray>, 4> canned_{};
     QList<QByteArray> received_;
     QHttpServer *http_ = nullptr;
-    WireTapServer *tcp_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;
     quint16 port_ = 0;
     QString error_;

@@ -1,5 +1,6 @@
 #include "sim/telescope_model.h"
 
+#include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 
 #include <cmath>
@@ -37,6 +38,15 @@ bool step_axis(double &position, double goal, double max_step, double &moved)
     moved = std::copysign(max_step, distance);
     position += moved;
     return false;
+}
+
+// The object's name, or its coordinates when it has none.
+QString display_name(const SkyTarget &object)
+{
+    if (!object.name.isEmpty())
+        return object.name;
+    return sec_to_ra(object.ra_hours * 3600.0) + QLatin1Char(' ') +
+           sec_to_dec(object.dec_deg * 3600.0);
 }
 
 } // namespace
@@ -189,7 +199,7 @@ CommandOutcome TelescopeModel::send(const SkyTarget &object)
         return {false, QStringLiteral("Object refused: ") + problem};
     object_ = object;
     has_object_ = true;
-    return {true, QStringLiteral("Object %1 accepted").arg(object.name)};
+    return {true, QStringLiteral("Object %1 accepted").arg(display_name(object))};
 }
 
 CommandOutcome TelescopeModel::slew(const SkyTarget *object)
@@ -210,7 +220,7 @@ CommandOutcome TelescopeModel::slew(const SkyTarget *object)
     flip_ = flipped;
     mode_ = TelMode::Slew;
     last_event_.clear();
-    return {true, QStringLiteral("Slewing to %1").arg(target.name)};
+    return {true, QStringLiteral("Slewing to %1").arg(display_name(target))};
 }
 
 CommandOutcome TelescopeModel::stop()
