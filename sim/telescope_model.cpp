@@ -179,7 +179,9 @@ TelescopeReading TelescopeModel::reading()
     r.dec_deg = dec_;
     hadec_to_horizontal(r.ha_hours, dec_, r.a_deg, r.z_deg);
     r.vha = vha_;
-    r.vdec = vdec_;
+    // Flipped, the declination axis turns the other way for the same motion
+    // on the sky; the TCS reports the axis.
+    r.vdec = flip_ ? -vdec_ : vdec_;
     r.off_ha = off_ha_;
     r.off_dec = off_dec_;
     r.pa_deg = parallactic_angle(r.ha_hours, dec_);
