@@ -36,6 +36,8 @@ private slots:
     void neverAnswerKeepsTheServerAlive();
     void clientGoneBeforeADelayedAnswer();
     void streamedOversizedAnswerCanBeAbandoned();
+    void hostileBytesLeaveTheServerWorking_data();
+    void hostileBytesLeaveTheServerWorking();
     void serverStopsWithAnswersHeld();
     void pipelinedRequestsAreEachRecordedOnce();
     void faultForAllScripts();
@@ -368,6 +370,35 @@ void TestSimServer::streamedOversizedAnswerCanBeAbandoned()
     QVERIFY(!reply->header(QNetworkRequest::ContentLengthHeader).isValid());
     sim->set_fault(SimScript::Horizon, SimFault::None);
     QCOMPARE(read_horizon(body_of("/tcs/velto_horizon.php?dir")).count, 360);
+}
+
+void TestSimServer::hostileBytesLeaveTheServerWorking_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\r\n\x01GET", 11);
+    QTest::newRow("request cut off") << QByteArray("GET /tcs/vtcs_send.cgi?User=oper&Pa");
+    QTest::newRow("headers never ended")
+        << QByteArray("GET /tcs/vtcs_send.cgi?Cmd=Stop HTTP/1.1\r\nHost: x\r\n");
+    QTest::newRow("huge header") << "GET /tcs/vtcs_get.cgi HTTP/1.1\r\nX: " +
+                                        QByteArray(200000, 'x') + "\r\n\r\n";
+    QTest::newRow("lying length") << QByteArray(
+        "GET /tcs/vtcs_get.cgi HTTP/1.1\r\nContent-Length: 99999999\r\n\r\nab");
+}
+
+void TestSimServer::hostileBytesLeaveTheServerWorking()
+{
+    QFETCH(QByteArray, bytes);
+    {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, sim->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(bytes);
+        QVERIFY(socket.waitForBytesWritten(5000));
+        socket.abort();
+    }
+    const StateView s = read_state(body_of("/tcs/vtcs_get.cgi?User=oper&Pass=dome3"));
+    QVERIFY(s.ok);
+    QCOMPARE(s.tel_mode, QStringLiteral("Stop"));
 }
 
 void TestSimServer::serverStopsWithAnswersHeld()
