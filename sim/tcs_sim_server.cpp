@@ -72,12 +72,16 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     http_->bind(tcp);
     tcp->follow_server();
     port_ = tcp->serverPort();
+    address_ = address;
     return true;
 }
 
 QString TcsSimServer::host_text() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(port_);
+    const bool any = address_ == QHostAddress::Any || address_ == QHostAddress::AnyIPv4 ||
+                     address_ == QHostAddress::AnyIPv6 || address_.isLoopback();
+    return (any ? QStringLiteral("127.0.0.1") : address_.toString()) + QLatin1Char(':') +
+           QString::number(port_);
 }
 
 void TcsSimServer::add_routes()

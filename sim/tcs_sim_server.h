@@ -67,7 +67,8 @@ public:
     // On failure returns false and error_text() says why.
     bool start(quint16 port = 0, const QHostAddress &address = QHostAddress::LocalHost);
     quint16 port() const { return port_; }
-    // "127.0.0.1:PORT": what the program takes as its TCS host.
+    // "127.0.0.1:PORT" (or the address listened on, when it is neither a
+    // loopback nor a wildcard): what the program takes as its TCS host.
     QString host_text() const;
     QString error_text() const { return error_; }
 
@@ -129,6 +130,7 @@ private:
     QHttpServer *http_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;
     quint16 port_ = 0;
+    QHostAddress address_;
     QString error_;
 };
 
