@@ -81,6 +81,7 @@ public:
 
     // A fault for one script or all; delay_ms is used by SimFault::Delay.
     void set_fault(SimScript script, SimFault fault, int delay_ms = 3000);
+    // The fault of one script (for All: of the users script).
     SimFault fault(SimScript script) const;
     // Answers exactly these bytes (HTTP 200) instead of the script's own
     // answer, until cleared with std::nullopt. Faults still apply.

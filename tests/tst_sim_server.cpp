@@ -40,6 +40,7 @@ private slots:
     void hostileBytesLeaveTheServerWorking();
     void serverStopsWithAnswersHeld();
     void pipelinedRequestsAreEachRecordedOnce();
+    void requestSentInPiecesIsRecordedOnce();
     void faultForAllScripts();
     void cannedBody();
 
@@ -431,6 +432,27 @@ void TestSimServer::pipelinedRequestsAreEachRecordedOnce()
     QCOMPARE(sim->received_targets(),
              QList<QByteArray>(
                  {"/tcs/vtcs_send.cgi?Cmd=Stop", "/tcs/vtcs_get.cgi", "/tcs/vtcs_get.cgi"}));
+}
+
+void TestSimServer::requestSentInPiecesIsRecordedOnce()
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, sim->port());
+    QVERIFY(socket.waitForConnected(5000));
+    const QByteArray request =
+        "GET /tcs/vtcs_get.cgi?User=oper&Pass=dome3 HTTP/1.1\r\nHost: x\r\n\r\n";
+    // However the pieces arrive - one by one or run together - the request
+    // is one request.
+    for (int i = 0; i < request.size(); i += 7) {
+        socket.write(request.mid(i, 7));
+        QVERIFY(socket.waitForBytesWritten(5000));
+        QCoreApplication::processEvents();
+    }
+    QByteArray answer;
+    QTRY_VERIFY((answer += socket.readAll()).contains("TelMode="));
+    QVERIFY(answer.contains("\nLevel=3\n"));
+    QCOMPARE(sim->received_targets(),
+             QList<QByteArray>({"/tcs/vtcs_get.cgi?User=oper&Pass=dome3"}));
 }
 
 void TestSimServer::faultForAllScripts()
