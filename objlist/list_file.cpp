@@ -1,5 +1,6 @@
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
+#include "sky/velto_sky.h"
 #include "ui_velto_list.h"
 
 #include <QDir>
@@ -58,6 +59,8 @@ bool Velto_list::read_file(const QString &path)
         const QByteArray bytes = without_line_end(file.readLine());
         append_line(bytes, decode(bytes));
     }
+    if (sky)
+        sky->list_changed();
     last_file = path;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "objlist/velto_list.h"
 
 #include "objlist/lst_line.h"
+#include "sky/velto_sky.h"
 #include "ui_velto_list.h"
 
 #include <QListWidgetItem>
@@ -52,6 +53,13 @@ void Velto_list::choose(int row)
         receiver->set_object(object->name, object->ra_str, object->dec_str, object->epoch_str);
 }
 
+// Marks the row's object on the sky chart.
+void Velto_list::show_on_sky(int row)
+{
+    if (sky)
+        sky->set_selected(row);
+}
+
 void Velto_list::renumber_from(int row)
 {
     for (int i = row; i < objects->size(); ++i)
@@ -96,6 +104,8 @@ void Velto_list::insert_object(int row, const QString &name, const QString &ra, 
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);
     last_row = row;
+    if (sky)
+        sky->list_changed();
 }
 
 void Velto_list::insert_comment(int row, const QString &text)
@@ -111,6 +121,8 @@ void Velto_list::remove_row(int row)
     delete form->velto_obj_lst->takeItem(row);
     last_row = current_row();
     renumber_from(row);
+    if (sky)
+        sky->list_changed();
 }
 
 void Velto_list::clear_list()
@@ -118,6 +130,8 @@ void Velto_list::clear_list()
     form->velto_obj_lst->clear();
     while (!objects->isEmpty())
         delete objects->takeLast();
+    if (sky)
+        sky->set_selected(-1);
 }
 
 void Velto_list::on_velto_clr_lst_btn_clicked()
@@ -132,8 +146,10 @@ void Velto_list::on_velto_get_lst_btn_clicked()
 
 void Velto_list::velto_list_choice(int row)
 {
-    if (is_object_row(row))
-        choose(row);
+    if (!is_object_row(row))
+        return;
+    choose(row);
+    show_on_sky(row);
 }
 
 // The first click on a row only highlights it; a click on the row that was
@@ -141,16 +157,21 @@ void Velto_list::velto_list_choice(int row)
 void Velto_list::velto_list_click(QListWidgetItem *item)
 {
     const int row = form->velto_obj_lst->row(item);
-    if (is_object_row(row) && row == last_row)
-        choose(row);
+    if (is_object_row(row)) {
+        if (row == last_row)
+            choose(row);
+        show_on_sky(row);
+    }
     last_row = row;
 }
 
 void Velto_list::velto_list_doubleclick(QListWidgetItem *item)
 {
     const int row = form->velto_obj_lst->row(item);
-    if (is_object_row(row))
+    if (is_object_row(row)) {
         choose(row);
+        show_on_sky(row);
+    }
     last_row = row;
 }
 

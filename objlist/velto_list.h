@@ -70,6 +70,7 @@ private:
     void append_line(const QByteArray &bytes, const QString &text);
     bool is_object_row(int row) const;
     void choose(int row);
+    void show_on_sky(int row);
     void renumber_from(int row);
 
     Ui::Velto_list *form;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/velto_obj_list.h"
+#include "sky/velto_sky.h"
 #include "ui_velto_obj_list.h"
 
 // Lets tests read the main window's form and state.
@@ -11,6 +12,8 @@ public:
 
     Ui::Velto_Obj_List &form() const { return *window.form; }
     Velto_object &telescope() const { return *window.telescope; }
+    Velto_sky &sky() const { return *window.sky_win; }
+    QList<Velto_object *> &objects() const { return *window.obj_list; }
     Velto_object &own() const { return window; }
     const QString &passwd() const { return window.passwd; }
     const QString &queryUser() const { return window.query_user; }
