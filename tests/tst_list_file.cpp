@@ -134,6 +134,7 @@ private slots:
     void saveDialog();
     void saveDialogOffersTheLastFile();
     void savingAnEmptyListOpensNoDialog();
+    void sampleList();
 
 private:
     std::unique_ptr<QTemporaryDir> dir; // a fresh one for every test
@@ -442,6 +443,28 @@ void TestListFile::savingAnEmptyListOpensNoDialog()
     f.window.save_list();
     QCOMPARE(answer.answers, 0);
     QVERIFY(f.probe.lastFile().isNull());
+}
+
+// The sample list installed beside the program.
+void TestListFile::sampleList()
+{
+    ListFixture f;
+    const QString sample =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/Velto_Obj_List_sample.lst");
+    QVERIFY(f.window.read_file(sample));
+    QStringList names;
+    for (const Velto_object *object : std::as_const(f.objects)) {
+        if (!object->is_comment)
+            names << object->name;
+    }
+    QCOMPARE(names.size(), 13);
+    QCOMPARE(names.first(), QStringLiteral("Polaris"));
+    QCOMPARE(names.last(), QStringLiteral("12P/Pons-Brooks"));
+    QCOMPARE(f.objects.last()->is_comment, true);
+    const Velto_object *comet = f.objects.at(f.objects.size() - 3);
+    QCOMPARE(comet->epoch_str, QStringLiteral("2024.31"));
+    QVERIFY(f.window.save_file(path("sample.lst")));
+    QCOMPARE(read_bytes(path("sample.lst")), read_bytes(sample));
 }
 
 QTEST_MAIN(TestListFile)
