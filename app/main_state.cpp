@@ -74,8 +74,8 @@ void Velto_Obj_List::velto_get_request()
         items = {{QStringLiteral("User"), query_user}, {QStringLiteral("Pass"), passwd}};
     connected = false;
     get_reply = velto_send_request(QStringLiteral("/tcs/vtcs_get.cgi"), items);
-    connect(get_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_get_finish);
-    connect(get_reply, &QNetworkReply::errorOccurred, this, &Velto_Obj_List::velto_get_error);
+    connect_reply(get_reply, this, &Velto_Obj_List::velto_get_finish,
+                  &Velto_Obj_List::velto_get_error);
 }
 
 void Velto_Obj_List::velto_restart_get_timer(int ms)

@@ -1,9 +1,13 @@
 #include "app/velto_obj_list.h"
 
+#include "app/app_files.h"
 #include "app/eye_icon.h"
 #include "app/log_line.h"
+#include "app/velto_about.h"
+#include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
@@ -58,8 +62,8 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     // Texts from the TCS are shown as they are: never rich text.
     for (QLabel *label : {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab})
         label->setTextFormat(Qt::PlainText);
-    app_dir = QCoreApplication::applicationDirPath();
-    app_name = QCoreApplication::applicationName();
+    app_dir = app_files_dir();
+    app_name = app_files_name();
     QApplication::setWindowIcon(
         QIcon(app_dir + QLatin1Char('/') + app_name + QLatin1String(".png")));
     form->velto_show_pass_btn->setIcon(eye_icon());
@@ -90,16 +94,21 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete corr_win;
     delete sky_win;
     // The list window holds the object list; its objects go with the list.
     delete list_win;
     qDeleteAll(*obj_list);
+    delete help_win;
+    delete about_win;
     delete obj_list;
     delete telescope;
 }
 
 void Velto_Obj_List::create_windows()
 {
+    create_help_about();
+
     list_win = new Velto_list(nullptr, obj_list);
     sky_win = new Velto_sky(nullptr, obj_list, telescope);
 
@@ -115,16 +124,16 @@ void Velto_Obj_List::create_windows()
     sky_win->set_view_ovt(false);
     sky_win->set_azgrid(false);
     sky_win->move(300, 100);
+
+    corr_win = new Velto_corr;
+    corr_win->set_main_window(this);
+    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
+    corr_win->hide();
 }
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    QList<QWidget *> windows;
-    if (list_win)
-        windows << list_win;
-    if (sky_win)
-        windows << sky_win;
-    return windows;
+    return {about_win, help_win, corr_win, sky_win, list_win};
 }
 
 void Velto_Obj_List::create_timers()
@@ -193,4 +202,7 @@ void Velto_Obj_List::on_actionVelto_Sky_triggered()
     toggle_window(sky_win);
 }
 
-void Velto_Obj_List::on_actionVelto_Corr_triggered() {}
+void Velto_Obj_List::on_actionVelto_Corr_triggered()
+{
+    toggle_window(corr_win);
+}

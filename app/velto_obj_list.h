@@ -3,6 +3,7 @@
 #include "coords/velto_object.h"
 #include "tcs/tcs_url.h"
 
+#include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
@@ -12,6 +13,8 @@
 #include <QTranslator>
 
 class QTimer;
+struct CommandCheck;
+struct CommandInput;
 struct StateReply;
 class Velto_about;
 class Velto_corr;
@@ -97,6 +100,9 @@ private:
     friend class MainWindowProbe; // tests read the window's state through it
 
     void install_translator();
+    void create_help_about();
+    // Sets every window's texts in the current language and shows this manual.
+    void retranslate_windows(const QString &manual);
     void create_windows();
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // those created so far
@@ -124,6 +130,14 @@ private:
     void show_not_ok_state(bool was_ok, const QString &status_text, bool arm_poll_timer);
     void update_set_offset_btn();
     bool moving_fast() const;
+
+    // Telescope commands.
+    void send_form_command(const QString &command);
+    void velto_send_cmd(const QString &command);
+    void velto_send_stop();
+    CommandInput command_input() const;
+    void send_checked(const CommandCheck &check);
+    void show_answer(const QByteArrayList &lines);
 
     Ui::Velto_Obj_List *form;
     QNetworkAccessManager manager;

@@ -38,7 +38,17 @@ QByteArray query_of(const QByteArray &target)
 
 } // namespace
 
-TcsSimServer::TcsSimServer(QObject *parent) : QObject(parent), http_(new QHttpServer(this))
+// The host's request log goes straight to standard output: in a test that
+// runs the simulator in-process it is not one of the program's own lines.
+static void write_stdout_line(const QByteArray &line)
+{
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+TcsSimServer::TcsSimServer(QObject *parent)
+    : QObject(parent), request_log_(write_stdout_line), http_(new QHttpServer(this))
 {
     add_routes();
 }
@@ -63,11 +73,14 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     }
     connect(tcp, &WireTapServer::target_received, this,
             [this](const QByteArray &method, const QByteArray &target) {
+                if (received_.size() >= max_recorded)
+                    received_.removeFirst();
                 received_.append(target);
                 emit request_received(method, target);
             });
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
     http_->bind(tcp);
+    tcp->follow_server();
     tcp_ = tcp;
     port_ = tcp->serverPort();
     return true;
@@ -158,13 +171,9 @@ SimAnswer TcsSimServer::script_answer(SimScript script, const QByteArray &query,
     return scripts_.horizon(query);
 }
 
-// The host's request log goes straight to standard output: in a test that
-// runs the simulator in-process it is not one of the program's own lines.
-static void log_request(const QByteArray &line)
+void TcsSimServer::set_request_log(std::function<void(const QByteArray &line)> log)
 {
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    request_log_ = std::move(log);
 }
 
 void TcsSimServer::answer(const WireRequest &request, QHttpServerResponder &responder,
@@ -172,12 +181,12 @@ void TcsSimServer::answer(const WireRequest &request, QHttpServerResponder &resp
 {
     responder.write(a.body, {{"Content-Type", "text/plain; charset=utf-8"}},
                     static_cast<QHttpServerResponder::StatusCode>(a.status));
-    log_request(request.method + ' ' + request.target + ' ' + QByteArray::number(a.status));
+    request_log_(request.method + ' ' + request.target + ' ' + QByteArray::number(a.status));
     emit request_answered(request.target, a.status);
 }
 
 void TcsSimServer::unanswered(const WireRequest &request, const QString &why)
 {
-    log_request(request.method + ' ' + request.target + " - (" + why.toUtf8() + ')');
+    request_log_(request.method + ' ' + request.target + " - (" + why.toUtf8() + ')');
     emit request_answered(request.target, -1);
 }

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -71,7 +72,10 @@ public:
     QString host_text() const;
     QString error_text() const { return error_; }
 
-    // Request targets (path and query) in arrival order, exactly as received.
+    // Request targets (path and query) in arrival order, exactly as received;
+    // the latest max_recorded of them, so a simulator left running for days
+    // does not grow without end.
+    static constexpr int max_recorded = 100000;
     QList<QByteArray> received_targets() const { return received_; }
     void clear_received() { received_.clear(); }
 
@@ -81,6 +85,9 @@ public:
     // Answers exactly these bytes (HTTP 200) instead of the script's own
     // answer, until cleared with std::nullopt. Faults still apply.
     void set_canned_body(SimScript script, std::optional<QByteArray> body);
+
+    // Where the one-line request log goes: standard output unless replaced.
+    void set_request_log(std::function<void(const QByteArray &line)> log);
 
     SimClock &clock() { return clock_; }
     TelescopeModel &model() { return model_; }
@@ -123,6 +130,7 @@ private:
     std::array<FaultSetting, 4> faults_{};
     std::array<std::optional<QByteArray>, 4> canned_{};
     QList<QByteArray> received_;
+    std::function<void(const QByteArray &line)> request_log_;
     QHttpServer *http_ = nullptr;
     WireTapServer *tcp_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;

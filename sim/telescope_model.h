@@ -94,11 +94,9 @@ public:
     // Why the telescope last stopped by itself; empty when it did not.
     QString last_event() const { return last_event_; }
 
-    // Where an object would be now: hour angle (hours) and whether it is above
-    // the horizon profile for the pier side a slew to it would choose.
-    double hour_angle_now(const SkyTarget &object) const;
-
 private:
+    // Hour angle of an object now, hours in (-12, 12].
+    double hour_angle_now(const SkyTarget &object) const;
     void update();
     void advance_slew(double from, double to);
     double goal_ha(double t) const;

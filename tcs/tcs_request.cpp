@@ -33,15 +33,21 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
-    // A body announced too large is refused with its headers; one that comes
-    // without a length is cut off as soon as it passes the limit.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
+    // The reply buffers at most one byte past the limit, so a larger body stalls
+    // the transfer until it is aborted: refused with its headers when its length
+    // says so, or when the buffer passes the limit. The abort runs from the event
+    // loop, not from inside Qt's delivery of the reply.
+    reply->setReadBufferSize(tcs_max_reply_bytes + 1);
+    const auto abort_later = [reply] {
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abort_later] {
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > tcs_max_reply_bytes)
-            reply->abort();
+            abort_later();
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received) {
-        if (received > tcs_max_reply_bytes)
-            reply->abort();
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, abort_later] {
+        if (reply->bytesAvailable() > tcs_max_reply_bytes)
+            abort_later();
     });
     return reply;
 }
@@ -62,7 +68,7 @@ QString reply_error_text(const QNetworkReply &reply)
     masked.setQuery(query);
     // The text may quote the URL encoded, decoded or in between: the same form
     // of the masked URL replaces it.
-    for (const auto format : {QUrl::PrettyDecoded, QUrl::FullyEncoded, QUrl::FullyDecoded})
+    for (const auto format : {QUrl::PrettyDecoded, QUrl::FullyEncoded})
         text.replace(url.toString(format), masked.toString(format));
     return text;
 }

@@ -325,15 +325,16 @@ void TestMainWindow::startLines()
 {
     LogCapture log;
     Velto_Obj_List window;
-    QVERIFY(log.out.size() >= 2);
     const QRegularExpression start(
         QStringLiteral("^Velto_Obj_List start \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d$"));
-    QVERIFY2(start.match(log.out.at(0)).hasMatch(), qPrintable(log.out.at(0)));
-    QCOMPARE(log.out.at(0).size(), 21 + 19);
+    // The help window reports earlier when no manual lies beside the test.
+    const int at = log.out.indexOf(start);
+    QVERIFY2(at >= 0 && at + 1 < log.out.size(), qPrintable(log.out.join('|')));
+    QCOMPARE(log.out.at(at).size(), 21 + 19);
     QVERIFY2(QRegularExpression(QStringLiteral("^stime=\\d\\d:\\d\\d:\\d\\d\\.\\d\\d$"))
-                 .match(log.out.at(1))
+                 .match(log.out.at(at + 1))
                  .hasMatch(),
-             qPrintable(log.out.at(1)));
+             qPrintable(log.out.at(at + 1)));
 }
 
 void TestMainWindow::quitWritesTheStopLineLast()

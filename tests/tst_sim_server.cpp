@@ -36,6 +36,8 @@ private slots:
     void neverAnswerKeepsTheServerAlive();
     void clientGoneBeforeADelayedAnswer();
     void streamedOversizedAnswerCanBeAbandoned();
+    void serverStopsWithAnswersHeld();
+    void pipelinedRequestsAreEachRecordedOnce();
     void faultForAllScripts();
     void cannedBody();
 
@@ -217,11 +219,12 @@ void TestSimServer::rawTargetsAreObservable()
 
 void TestSimServer::oneLogLinePerRequest()
 {
-    LogCapture log;
+    QList<QByteArray> log;
+    sim->set_request_log([&log](const QByteArray &line) { log << line; });
     body_of("/tcs/vtcs_get.cgi?User=oper&Pass=dome3");
     body_of("/tcs/nothing.cgi");
-    QCOMPARE(log.out, QStringList({"GET /tcs/vtcs_get.cgi?User=oper&Pass=dome3 200",
-                                   "GET /tcs/nothing.cgi 404"}));
+    QCOMPARE(log, QList<QByteArray>({"GET /tcs/vtcs_get.cgi?User=oper&Pass=dome3 200",
+                                     "GET /tcs/nothing.cgi 404"}));
 }
 
 void TestSimServer::refusedRequests_data()
@@ -366,6 +369,38 @@ void TestSimServer::streamedOversizedAnswerCanBeAbandoned()
     QVERIFY(!reply->header(QNetworkRequest::ContentLengthHeader).isValid());
     sim->set_fault(SimScript::Horizon, SimFault::None);
     QCOMPARE(read_horizon(body_of("/tcs/velto_horizon.php?dir")).count, 360);
+}
+
+void TestSimServer::serverStopsWithAnswersHeld()
+{
+    sim->set_fault(SimScript::All, SimFault::NeverAnswer);
+    QSignalSpy answered(sim.get(), &TcsSimServer::request_answered);
+    std::unique_ptr<QNetworkReply> users(get("/tcs/velto_users_all.cgi"));
+    std::unique_ptr<QNetworkReply> state(get("/tcs/vtcs_get.cgi"));
+    QTRY_COMPARE(answered.size(), 2);
+    sim.reset();
+    QTRY_VERIFY(users->isFinished() && state->isFinished());
+    QVERIFY(users->error() != QNetworkReply::NoError);
+    QVERIFY(state->error() != QNetworkReply::NoError);
+}
+
+void TestSimServer::pipelinedRequestsAreEachRecordedOnce()
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, sim->port());
+    QVERIFY(socket.waitForConnected(5000));
+    // All requests in one write: the body of the first must not be taken for
+    // a request line, and two equal requests are two requests.
+    const QByteArray poll = "GET /tcs/vtcs_get.cgi HTTP/1.1\r\nHost: x\r\n\r\n";
+    socket.write("POST /tcs/vtcs_send.cgi?Cmd=Stop HTTP/1.1\r\nHost: x\r\n"
+                 "Content-Length: 9\r\n\r\nCmd=Slew\n" +
+                 poll + poll);
+    QByteArray answer;
+    QTRY_VERIFY((answer += socket.readAll()).count("TelMode=Stop") == 2);
+    QVERIFY(answer.startsWith("HTTP/1.1 405"));
+    QCOMPARE(sim->received_targets(),
+             QList<QByteArray>(
+                 {"/tcs/vtcs_send.cgi?Cmd=Stop", "/tcs/vtcs_get.cgi", "/tcs/vtcs_get.cgi"}));
 }
 
 void TestSimServer::faultForAllScripts()
