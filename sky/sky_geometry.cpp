@@ -148,6 +148,17 @@ QVector<GridStroke> hadec_grid(int side, SkyView view)
     return grid.strokes;
 }
 
+const QVector<GridStroke> &HadecGridCache::strokes(int side, SkyView view)
+{
+    if (side != side_ || view != view_ || sidereal_time != sidereal_) {
+        strokes_ = hadec_grid(side, view);
+        side_ = side;
+        view_ = view;
+        sidereal_ = sidereal_time;
+    }
+    return strokes_;
+}
+
 AltAzGrid altaz_grid(int side, SkyView view)
 {
     AltAzGrid grid;

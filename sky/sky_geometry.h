@@ -61,6 +61,21 @@ struct GridStroke {
 // segments of the same pen share one stroke.
 QVector<GridStroke> hadec_grid(int side, SkyView view);
 
+// The HA/Dec grid of the last request, computed again only when the side,
+// the view or the sidereal time has changed since: most paints (a pick, a
+// telescope move between state replies) see the same grid.
+class HadecGridCache
+{
+public:
+    const QVector<GridStroke> &strokes(int side, SkyView view);
+
+private:
+    int side_ = -1;
+    SkyView view_ = SkyView::Sky;
+    double sidereal_ = 0;
+    QVector<GridStroke> strokes_;
+};
+
 // The A/Z grid: circles of constant zenith distance (radius about the centre)
 // and straight azimuth lines, all in the main pen.
 struct AltAzGrid {

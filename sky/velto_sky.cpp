@@ -51,6 +51,21 @@ QRect circle_box(const QPoint &centre, int radius)
     return {centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius};
 }
 
+// Every object gets the same small circle: it is drawn once into a stamp
+// that is copied to each place. Aliased drawing moved by whole pixels covers
+// the same pixels, so the chart looks as if each circle were drawn there.
+QImage circle_stamp(const QPen &pen, int radius, int &offset)
+{
+    offset = radius + pen.width() + 1;
+    QImage stamp(2 * offset + 1, 2 * offset + 1, QImage::Format_ARGB32_Premultiplied);
+    stamp.fill(Qt::transparent);
+    QPainter painter(&stamp);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle_box({offset, offset}, radius));
+    return stamp;
+}
+
 } // namespace
 
 Velto_sky::Velto_sky(QWidget *parent, QList<Velto_object *> *objects, Velto_object *telescope)
@@ -135,11 +150,11 @@ void Velto_sky::paintEvent(QPaintEvent *)
     paint_objects(painter, main_pen, accent_pen, dy);
 }
 
-void Velto_sky::paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen) const
+void Velto_sky::paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen)
 {
     const int side = chart_width;
     if (grid == SkyGrid::HaDec) {
-        for (const GridStroke &stroke : hadec_grid(side, view)) {
+        for (const GridStroke &stroke : hadec_cache.strokes(side, view)) {
             painter.setPen(stroke.accent ? accent_pen : main_pen);
             painter.drawLines(stroke.segments);
         }
@@ -228,10 +243,11 @@ void Velto_sky::paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pe
         return;
     place_objects();
     painter.setPen(main_pen);
-    const int dot = marker_sizes(chart_width).dot;
+    int offset = 0;
+    const QImage stamp = circle_stamp(main_pen, marker_sizes(chart_width).dot, offset);
     for (const Velto_object *object : *obj_list)
         if (!object->is_comment && object->sky_x > 0 && object->sky_y > 0)
-            painter.drawEllipse(circle_box({object->sky_x, object->sky_y}, dot));
+            painter.drawImage(object->sky_x - offset, object->sky_y - offset, stamp);
     if (selected >= 0 && selected < obj_list->size() && !obj_list->at(selected)->is_comment)
         paint_selected(painter, main_pen, accent_pen, dy);
 }

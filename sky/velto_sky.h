@@ -64,7 +64,7 @@ private:
 
     // True once the telescope has a position and the sidereal time is set.
     bool ready() const;
-    void paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen) const;
+    void paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen);
     void paint_telescope(QPainter &painter, QPen &accent_pen);
     void paint_horizon(QPainter &painter, QPen &accent_pen);
     void place_objects();
@@ -88,4 +88,5 @@ private:
     QPointer<QNetworkReply> horizon_reply; // in flight, null when none
     HorizonSet direct_horizon;
     HorizonSet reverse_horizon;
+    HadecGridCache hadec_cache;
 };

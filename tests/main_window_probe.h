@@ -13,7 +13,6 @@ public:
     Ui::Velto_Obj_List &form() const { return *window.form; }
     Velto_object &telescope() const { return *window.telescope; }
     Velto_sky &sky() const { return *window.sky_win; }
-    QList<Velto_object *> &objects() const { return *window.obj_list; }
     Velto_object &own() const { return window; }
     const QString &passwd() const { return window.passwd; }
     const QString &queryUser() const { return window.query_user; }

@@ -32,6 +32,7 @@ private slots:
     void hadecGridCollapsesWithoutSiderealTime();
     void hadecGridStaysAboveTheHorizon();
     void hadecGridPens();
+    void hadecGridCacheFollowsItsInputs();
     void hourLinesStartNearThePole_data();
     void hourLinesStartNearThePole();
     void altazGrid_data();
@@ -257,6 +258,26 @@ void TestSkyGeometry::hadecGridPens()
     // Circles 85..10 form one accent run, then the equator, then -10..-40.
     QCOMPARE(accent_runs, 2);
     QCOMPARE(strokes.size(), 4);
+}
+
+void TestSkyGeometry::hadecGridCacheFollowsItsInputs()
+{
+    auto same = [](const QVector<GridStroke> &a, const QVector<GridStroke> &b) {
+        if (a.size() != b.size())
+            return false;
+        for (int i = 0; i < a.size(); ++i)
+            if (a[i].accent != b[i].accent || a[i].segments != b[i].segments)
+                return false;
+        return true;
+    };
+    HadecGridCache cache;
+    QVERIFY(same(cache.strokes(550, SkyView::Sky), hadec_grid(550, SkyView::Sky)));
+    sidereal_time = 50000;
+    QVERIFY(same(cache.strokes(550, SkyView::Sky), hadec_grid(550, SkyView::Sky)));
+    QVERIFY(same(cache.strokes(550, SkyView::Ovt), hadec_grid(550, SkyView::Ovt)));
+    QVERIFY(same(cache.strokes(400, SkyView::Ovt), hadec_grid(400, SkyView::Ovt)));
+    sidereal_time = -1;
+    QVERIFY(same(cache.strokes(400, SkyView::Ovt), hadec_grid(400, SkyView::Ovt)));
 }
 
 void TestSkyGeometry::hourLinesStartNearThePole_data()

@@ -4,6 +4,7 @@
 #include "sky_probe.h"
 #include "tcs/tcs_host.h"
 
+#include <QPainter>
 #include <QtTest>
 #include <memory>
 
@@ -24,6 +25,7 @@ private slots:
     void telescopeNeedsTheStateOk();
     void telescopeTexts();
     void objectCircle();
+    void objectCirclesAsDrawnOneByOne();
     void selectedObjectCross();
     void selectedObjectKeepsTheAccentWidth_data();
     void selectedObjectKeepsTheAccentWidth();
@@ -205,6 +207,29 @@ void TestSkyPaint::objectCircle()
     QCOMPARE(image.pixelColor(at + QPoint(4, 0)), black); // radius 4, 2 pixels wide
     QCOMPARE(image.pixelColor(at + QPoint(0, -4)), black);
     QCOMPARE(image.pixelColor(at + QPoint(1, 1)), white); // no fill
+}
+
+void TestSkyPaint::objectCirclesAsDrawnOneByOne()
+{
+    const QImage without = SkyProbe(*sky).render();
+    for (int i = 0; i < 40; ++i)
+        add_object(40000 - 900.0 * i, (60 - 2.5 * i) * 3600);
+    const QImage with = SkyProbe(*sky).render();
+    // The chart copies one circle to every place: the same pixels as drawing
+    // each circle with the object pen.
+    QImage expected = without;
+    QPainter painter(&expected);
+    painter.setPen(QPen(black, 2));
+    int placed = 0;
+    for (const Velto_object *object : objects) {
+        if (object->sky_x <= 0 || object->sky_y <= 0)
+            continue;
+        painter.drawEllipse(object->sky_x - 4, object->sky_y - 4, 8, 8);
+        ++placed;
+    }
+    painter.end();
+    QVERIFY(placed > 20);
+    QCOMPARE(with, expected);
 }
 
 void TestSkyPaint::selectedObjectCross()
