@@ -293,7 +293,8 @@ void TestSkyGeometry::hourLinesStartNearThePole()
 {
     QFETCH(int, hour);
     QFETCH(int, firstDrawn);
-    const QVector<QLine> &lines = hadec_grid(550, SkyView::Sky).first().segments;
+    // A copy: the grid is a temporary that ends with this statement.
+    const QVector<QLine> lines = hadec_grid(550, SkyView::Sky).first().segments;
     auto segment = [hour](int from, int to) {
         return QLine(grid_point(hour, from, 550, SkyView::Sky).pixel,
                      grid_point(hour, to, 550, SkyView::Sky).pixel);
