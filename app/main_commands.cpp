@@ -1,6 +1,7 @@
 #include "app/velto_obj_list.h"
 
 #include "app/log_line.h"
+#include "tcs/command_answer.h"
 #include "tcs/command_check.h"
 #include "tcs/tcs_request.h"
 #include "ui_velto_obj_list.h"
@@ -21,30 +22,6 @@ constexpr int poll_after_command_ms = 1000;
 constexpr int second_line_delay_ms = 5000;
 // A failed command pauses a running poll for a minute.
 constexpr int poll_after_error_ms = 60000;
-
-QString without_line_end(const QByteArray &line)
-{
-    QByteArray text = line;
-    if (text.endsWith('\n'))
-        text.chop(1);
-    if (text.endsWith('\r'))
-        text.chop(1);
-    return QString::fromUtf8(text);
-}
-
-bool is_state_line(const QString &line)
-{
-    return line.startsWith(QLatin1String("State"));
-}
-
-// The TCS accepted the state when everything after the first "=" of the
-// trimmed line is exactly "Ok" ("State = Ok" is not).
-bool state_line_ok(const QString &line)
-{
-    const QString trimmed = line.trimmed();
-    const int equals = trimmed.indexOf(QLatin1Char('='));
-    return equals >= 0 && QStringView(trimmed).mid(equals + 1) == QLatin1String("Ok");
-}
 
 } // namespace
 
@@ -151,18 +128,13 @@ void Velto_Obj_List::show_answer(const QByteArrayList &lines)
 {
     if (lines.isEmpty())
         return;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = without_line_end(lines[i]);
+    const CommandAnswer answer = read_command_answer(lines);
+    for (const QString &line : answer.lines)
         log_out(line);
-        if (i == 0)
-            statusBar()->showMessage(line);
-        else if (is_state_line(line))
-            state_ok = state_line_ok(line);
-        if (i == 1)
-            pending_msg = is_state_line(line) ? QString() : line;
-    }
-    if (lines.size() == 1)
-        pending_msg.clear();
+    statusBar()->showMessage(answer.first_line);
+    if (answer.state_ok)
+        state_ok = *answer.state_ok;
+    pending_msg = answer.later_message;
     schedule_stat_msg(second_line_delay_ms);
 }
 
