@@ -38,8 +38,15 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
     // says so, or when the buffer passes the limit. The abort runs from the event
     // loop, not from inside Qt's delivery of the reply.
     reply->setReadBufferSize(tcs_max_reply_bytes + 1);
+    // Both checks may fire for one reply: only a reply still running is aborted.
     const auto abort_later = [reply] {
-        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            reply,
+            [reply] {
+                if (reply->isRunning())
+                    reply->abort();
+            },
+            Qt::QueuedConnection);
     };
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abort_later] {
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > tcs_max_reply_bytes)

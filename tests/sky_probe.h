@@ -22,6 +22,13 @@ public:
     HorizonSet &direct() const { return sky.direct_horizon; }
     HorizonSet &reverse() const { return sky.reverse_horizon; }
     Velto_list *listWindow() const { return sky.list_win; }
+    // Asks for a horizon profile again, from another host when one is given.
+    void request(bool direct, const QString &from = QString())
+    {
+        if (!from.isNull())
+            sky.host = from;
+        sky.request_horizon(direct);
+    }
 
     // Fills a horizon set with points all round at one zenith distance.
     static void fill(HorizonSet &set, int count, double zenith_dist)
