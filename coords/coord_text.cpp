@@ -31,7 +31,8 @@ double weighted_pieces(const QStringList &pieces, double first)
         value += 60.0 * read_number(pieces.at(1));
     if (pieces.size() > 2)
         value += read_number(pieces.at(2));
-    return value;
+    // Finite pieces can still add up past the largest double: that is no number.
+    return std::isfinite(value) ? value : 0.0;
 }
 
 // The written form is bounded, and a runtime C locale with a decimal comma

@@ -42,6 +42,7 @@ void TestCoordText::readRightAscension_data()
     QTest::newRow("inf is not a number") << "1:inf:00" << 3600.0;
     QTest::newRow("overflow is not a number") << "1e999:00:10" << 10.0;
     QTest::newRow("digit grouping refused") << "1,000:00:00" << 0.0;
+    QTest::newRow("pieces adding up past any double") << "1e305:1e4" << 0.0;
 }
 
 void TestCoordText::readRightAscension()
@@ -65,6 +66,7 @@ void TestCoordText::readDeclination_data()
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("sign sequence reads degrees as 0") << "+-5:10:00" << 600.0;
     QTest::newRow("nan degrees") << "-nan:01:00" << -60.0;
+    QTest::newRow("degrees past any double") << "-1e305:00:00" << 0.0;
 }
 
 void TestCoordText::readDeclination()
