@@ -41,6 +41,13 @@ QByteArray plain_error(const QString &text)
     return text.toUtf8() + '\n';
 }
 
+// A piece of a request as an answer quotes it: printable ASCII as it came,
+// every other byte as %XX, so the answer stays one line of UTF-8 text.
+QString quoted(const QByteArray &raw)
+{
+    return QString::fromLatin1(raw.toPercentEncoding(" !\"#$%&'()*+,/:;<=>?@[\\]^`{|}"));
+}
+
 } // namespace
 
 bool parse_query(const QByteArray &raw_query, QueryItemList &items, QString *error)
@@ -51,8 +58,7 @@ bool parse_query(const QByteArray &raw_query, QueryItemList &items, QString *err
         return true;
     for (const QByteArray &pair : raw_query.split('&')) {
         if (bad_escape.match(QString::fromLatin1(pair)).hasMatch()) {
-            *error = QStringLiteral("malformed percent-encoding in \"%1\"")
-                         .arg(QString::fromLatin1(pair));
+            *error = QStringLiteral("malformed percent-encoding in \"%1\"").arg(quoted(pair));
             return false;
         }
         const int eq = pair.indexOf('=');
@@ -68,8 +74,8 @@ bool parse_query(const QByteArray &raw_query, QueryItemList &items, QString *err
         // A line break in a value would end up inside the answer's lines.
         static const QRegularExpression control(QStringLiteral("[\\x00-\\x1f\\x7f]"));
         if (key.contains(control) || value.contains(control)) {
-            *error = QStringLiteral("control characters in the query item \"%1\"")
-                         .arg(QString::fromLatin1(raw_key));
+            *error =
+                QStringLiteral("control characters in the query item \"%1\"").arg(quoted(raw_key));
             return false;
         }
         items.append({key, value});

@@ -18,6 +18,8 @@ private slots:
     void stateLevelFollowsTheCredentials();
     void malformedItemsAreRefused_data();
     void malformedItemsAreRefused();
+    void refusedQueryIsQuotedAsText_data();
+    void refusedQueryIsQuotedAsText();
     void queryDecoding_data();
     void queryDecoding();
     void sendKeepsTheTelescopeWhereItIs();
@@ -178,6 +180,30 @@ void TestSimScripts::malformedItemsAreRefused()
     QCOMPARE(after.mode, before.mode);
     QCOMPARE(after.off_ha, before.off_ha);
     QCOMPARE(after.has_object, false);
+}
+
+void TestSimScripts::refusedQueryIsQuotedAsText_data()
+{
+    QTest::addColumn<QByteArray>("query");
+    QTest::newRow("NUL and a line break in a key")
+        << QByteArray("Us\0er\n=x&Cmd=Stop", sizeof("Us\0er\n=x&Cmd=Stop") - 1);
+    QTest::newRow("bad escape beside control bytes") << QByteArray("Name=%zz\x01\r&Cmd=Send");
+    QTest::newRow("bad escape beside bytes that are no UTF-8")
+        << QByteArray("Name=%g\xff\xfe&Cmd=Send");
+}
+
+// A refused query is quoted in the answer, which stays one line of printable
+// text whatever bytes the request held.
+void TestSimScripts::refusedQueryIsQuotedAsText()
+{
+    QFETCH(QByteArray, query);
+    for (const SimAnswer &a : {scripts->command(query, true), scripts->state(query, true)}) {
+        QCOMPARE(a.status, 400);
+        QVERIFY(a.body.endsWith('\n'));
+        QCOMPARE(a.body.count('\n'), 1);
+        for (const char c : a.body.chopped(1))
+            QVERIFY2(c >= 0x20 && c < 0x7f, a.body.constData());
+    }
 }
 
 void TestSimScripts::queryDecoding_data()
