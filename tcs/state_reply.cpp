@@ -83,7 +83,8 @@ int state_level(const StateItem &item)
 
 double state_stime_seconds(double hours)
 {
-    // Whole days go in double arithmetic, so no value can overflow an int.
-    const double days = std::trunc(std::trunc(hours) / 24.0);
-    return (hours - 24.0 * days) * 3600.0;
+    // The remainder of whole days, exact for any double (taking n days off
+    // in floating point loses the day itself past 2^53 hours); like the
+    // integer division it keeps the value's sign.
+    return std::fmod(hours, 24.0) * 3600.0;
 }

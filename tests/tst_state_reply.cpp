@@ -187,6 +187,9 @@ void TestStateReply::stime_data()
     QTest::newRow("negative stays negative (unset)") << -1.5 << -5400.0;
     QTest::newRow("48 and a bit") << 48.25 << 900.0;
     QTest::newRow("huge value reduced without overflow") << 24e12 + 1.0 << 3600.0;
+    QTest::newRow("past 2^53 hours, still within a day") << 1e20 << 57600.0;
+    QTest::newRow("negative past 2^53 hours") << -1e20 << -57600.0;
+    QTest::newRow("1.54302e65 hours is whole days") << 1.54302e65 << 0.0;
 }
 
 void TestStateReply::stime()
