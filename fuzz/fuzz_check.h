@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <cstdio>
+#include <cstdlib>
+
+// A property that does not hold stops the fuzzer like a crash, so the input
+// that broke it is saved.
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition);  \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
+
+inline QByteArray fuzz_bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// The lines of a reply as QIODevice::readLine gives them: each with its "\n",
+// the last one without when the bytes do not end in one.
+inline QByteArrayList reply_lines(const QByteArray &bytes)
+{
+    QByteArrayList lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        lines << bytes.mid(start, end - start);
+        start = end;
+    }
+    return lines;
+}
