@@ -108,8 +108,10 @@ void Velto_Obj_List::send_checked(const CommandCheck &check)
         return;
     }
     send_reply = velto_send_request(QStringLiteral("/tcs/vtcs_send.cgi"), check.items);
-    connect(send_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_send_finish);
-    connect(send_reply, &QNetworkReply::errorOccurred, this, &Velto_Obj_List::velto_send_error);
+    // Queued: the error box's nested event loop must not run inside Qt's own
+    // abort of the reply (an oversized answer), which then crashes.
+    connect_reply(send_reply, this, &Velto_Obj_List::velto_send_finish,
+                  &Velto_Obj_List::velto_send_error);
 }
 
 void Velto_Obj_List::velto_send_finish()
