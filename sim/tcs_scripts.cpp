@@ -45,7 +45,15 @@ QByteArray plain_error(const QString &text)
 // every other byte as %XX, so the answer stays one line of UTF-8 text.
 QString quoted(const QByteArray &raw)
 {
-    return QString::fromLatin1(raw.toPercentEncoding(" !\"#$%&'()*+,/:;<=>?@[\\]^`{|}"));
+    QString text;
+    for (const char c : raw) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f)
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("%%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text;
 }
 
 } // namespace
