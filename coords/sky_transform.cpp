@@ -1,6 +1,7 @@
 #include "coords/sky_transform.h"
 
 #include <QTimeZone>
+#include <algorithm>
 #include <cmath>
 
 double sidereal_time = -1;
@@ -41,16 +42,20 @@ void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
         zenith_dist = 0;
         return;
     }
-    double t = 15.0 * (sidereal_time - ra);
-    if (t < 0)
-        t += 1296000.0;
-    t *= radians_per_arcsec;
-    const double d = dec * velto_pi / 648000.0;
+    // The hour angle within a day first: 15 times a huge right ascension
+    // from a list file would overflow to infinity (and every result to nan).
+    double hour_angle = std::fmod(sidereal_time - ra, 86400.0);
+    if (hour_angle < 0)
+        hour_angle += 86400.0;
+    const double t = 15.0 * hour_angle * radians_per_arcsec;
+    // A full circle off a huge declination first, for the same reason.
+    const double d = std::fmod(dec, 1296000.0) * velto_pi / 648000.0;
     const double cos_d = std::cos(d);
     const double sin_d = std::sin(d);
     const double cos_t = std::cos(t);
     const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
-    const double z = std::acos(cos_z);
+    // Rounding may take the cosine a hair past 1, where acos gives nan.
+    const double z = std::acos(std::clamp(cos_z, -1.0, 1.0));
     const double a =
         std::atan2(std::sin(t) * cos_d, site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d);
     zenith_dist = z * 648000.0 / velto_pi;

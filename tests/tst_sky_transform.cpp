@@ -17,6 +17,8 @@ private slots:
     void horizontalPosition();
     void poleIsNorthForEveryHourAngle();
     void azimuthStaysInRange();
+    void hugeCoordinatesGiveFinitePositions_data();
+    void hugeCoordinatesGiveFinitePositions();
     void rates_data();
     void rates();
     void ratesNearZenithStayFinite();
@@ -103,6 +105,28 @@ void TestSkyTransform::azimuthStaysInRange()
             QVERIFY(z >= 0 && z <= 648000);
         }
     }
+}
+
+void TestSkyTransform::hugeCoordinatesGiveFinitePositions_data()
+{
+    QTest::addColumn<double>("ra");
+    QTest::addColumn<double>("dec");
+    QTest::newRow("list field 1e304 hours") << 3.6e307 << 3.6e307;
+    QTest::newRow("negative huge right ascension") << -1.7e308 << 0.0;
+    QTest::newRow("huge declination") << 1000.0 << -1e300;
+    QTest::newRow("declination times pi past any double") << 3661.0 << 1e308;
+}
+
+// Whatever finite numbers a list file holds, the chart gets a finite position
+// in range.
+void TestSkyTransform::hugeCoordinatesGiveFinitePositions()
+{
+    QFETCH(double, ra);
+    QFETCH(double, dec);
+    double a = 0, z = 0;
+    radec_to_az(ra, dec, a, z);
+    QVERIFY2(a > -648000 && a <= 648000, qPrintable(QString::number(a)));
+    QVERIFY2(z >= 0 && z <= 648000, qPrintable(QString::number(z)));
 }
 
 void TestSkyTransform::rates_data()
