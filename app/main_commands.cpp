@@ -1,11 +1,182 @@
 #include "app/velto_obj_list.h"
 
-// Telescope commands.
+#include "app/log_line.h"
+#include "tcs/command_check.h"
+#include "tcs/tcs_request.h"
+#include "ui_velto_obj_list.h"
 
-void Velto_Obj_List::on_velto_send_btn_clicked() {}
-void Velto_Obj_List::on_velto_slew_btn_clicked() {}
-void Velto_Obj_List::on_velto_stop_btn_clicked() {}
-void Velto_Obj_List::on_velto_set_offset_btn_clicked() {}
-void Velto_Obj_List::velto_send_finish() {}
-void Velto_Obj_List::velto_send_error(QNetworkReply::NetworkError) {}
-void Velto_Obj_List::velto_send_corr(const QString &, const QString &) {}
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
+
+// Telescope commands: one request to the send script at a time; everything
+// pressed while one is in flight is dropped.
+
+namespace
+{
+
+// After a command the state display catches up a second later.
+constexpr int poll_after_command_ms = 1000;
+// The first answer line stays this long before the second one is shown.
+constexpr int second_line_delay_ms = 5000;
+// A failed command pauses a running poll for a minute.
+constexpr int poll_after_error_ms = 60000;
+
+QString without_line_end(const QByteArray &line)
+{
+    QByteArray text = line;
+    if (text.endsWith('\n'))
+        text.chop(1);
+    if (text.endsWith('\r'))
+        text.chop(1);
+    return QString::fromUtf8(text);
+}
+
+bool is_state_line(const QString &line)
+{
+    return line.startsWith(QLatin1String("State"));
+}
+
+// The TCS accepted the state when everything after the first "=" of the
+// trimmed line is exactly "Ok" ("State = Ok" is not).
+bool state_line_ok(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    const int equals = trimmed.indexOf(QLatin1Char('='));
+    return equals >= 0 && QStringView(trimmed).mid(equals + 1) == QLatin1String("Ok");
+}
+
+} // namespace
+
+void Velto_Obj_List::on_velto_send_btn_clicked()
+{
+    send_form_command(QStringLiteral("Send"));
+}
+
+void Velto_Obj_List::on_velto_slew_btn_clicked()
+{
+    send_form_command(QStringLiteral("Slew"));
+}
+
+void Velto_Obj_List::on_velto_set_offset_btn_clicked()
+{
+    send_form_command(QStringLiteral("Corr"));
+}
+
+void Velto_Obj_List::on_velto_stop_btn_clicked()
+{
+    if (host.isEmpty())
+        return;
+    velto_send_stop();
+    velto_restart_get_timer(poll_after_command_ms);
+}
+
+void Velto_Obj_List::send_form_command(const QString &command)
+{
+    if (host.isEmpty())
+        return;
+    velto_send_cmd(command);
+    velto_restart_get_timer(poll_after_command_ms);
+}
+
+void Velto_Obj_List::velto_send_corr(const QString &dHA, const QString &dDec)
+{
+    if (host.isEmpty())
+        return;
+    corr_ha = dHA;
+    corr_dec = dDec;
+    velto_send_cmd(QStringLiteral("AdCorr"));
+    // The next state reply shows where the correction left the offsets.
+    get_offset_flag = true;
+    velto_restart_get_timer(poll_after_command_ms);
+}
+
+CommandInput Velto_Obj_List::command_input() const
+{
+    CommandInput input;
+    input.user = query_user;
+    input.passwd = passwd;
+    input.ra = form->velto_ra_edt->text();
+    input.dec = form->velto_decl_edt->text();
+    input.epoch = form->velto_epoch_edt->text();
+    input.name = form->velto_obj_edt->text();
+    input.off_ha = form->velto_offha_edt->text();
+    input.off_dec = form->velto_offdec_edt->text();
+    input.corr_ha = corr_ha;
+    input.corr_dec = corr_dec;
+    input.state_text = state_text;
+    return input;
+}
+
+void Velto_Obj_List::velto_send_cmd(const QString &command)
+{
+    if (send_reply)
+        return;
+    send_checked(check_command(command, command_input()));
+}
+
+void Velto_Obj_List::velto_send_stop()
+{
+    if (send_reply)
+        return;
+    send_checked(check_stop(command_input()));
+}
+
+// A refusal is reported and changes nothing else; the form keeps its texts.
+void Velto_Obj_List::send_checked(const CommandCheck &check)
+{
+    if (check.refused()) {
+        statusBar()->showMessage(check.status_text());
+        log_err(check.error_line);
+        return;
+    }
+    send_reply = velto_send_request(QStringLiteral("/tcs/vtcs_send.cgi"), check.items);
+    connect(send_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_send_finish);
+    connect(send_reply, &QNetworkReply::errorOccurred, this, &Velto_Obj_List::velto_send_error);
+}
+
+void Velto_Obj_List::velto_send_finish()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply || reply != send_reply)
+        return; // released by the error handler
+    if (reply->error() == QNetworkReply::NoError)
+        show_answer(read_reply_lines(*reply));
+    release_reply(send_reply, reply, ReleaseBy::Finish);
+}
+
+// The first line at once; the second, unless it is a "State" line, 5 s
+// later; the last "State" line decides whether the TCS is Ok.
+void Velto_Obj_List::show_answer(const QByteArrayList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = without_line_end(lines[i]);
+        log_out(line);
+        if (i == 0)
+            statusBar()->showMessage(line);
+        else if (is_state_line(line))
+            state_ok = state_line_ok(line);
+        if (i == 1)
+            pending_msg = is_state_line(line) ? QString() : line;
+    }
+    if (lines.size() == 1)
+        pending_msg.clear();
+    schedule_stat_msg(second_line_delay_ms);
+}
+
+void Velto_Obj_List::velto_send_error(QNetworkReply::NetworkError code)
+{
+    QPointer<QNetworkReply> reply = qobject_cast<QNetworkReply *>(sender());
+    show_reply_error(reply, code);
+    show_tcs_unknown();
+    // A poll in flight keeps its re-arm: the from-timer flag stays as it is.
+    const bool was_polling = get_timer->isActive();
+    get_timer->stop();
+    QMessageBox::warning(this, host + QLatin1String(" HTTP error"),
+                         reply ? reply_error_text(*reply) : QString());
+    if (was_polling)
+        get_timer->start(poll_after_error_ms);
+    release_reply(send_reply, reply, ReleaseBy::Error);
+}

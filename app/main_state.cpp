@@ -3,6 +3,7 @@
 #include "app/log_line.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "sky/velto_sky.h"
 #include "tcs/poll_interval.h"
 #include "tcs/state_reply.h"
 #include "tcs/tcs_request.h"
@@ -73,8 +74,8 @@ void Velto_Obj_List::velto_get_request()
         items = {{QStringLiteral("User"), query_user}, {QStringLiteral("Pass"), passwd}};
     connected = false;
     get_reply = velto_send_request(QStringLiteral("/tcs/vtcs_get.cgi"), items);
-    connect(get_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_get_finish);
-    connect(get_reply, &QNetworkReply::errorOccurred, this, &Velto_Obj_List::velto_get_error);
+    connect_reply(get_reply, this, &Velto_Obj_List::velto_get_finish,
+                  &Velto_Obj_List::velto_get_error);
 }
 
 void Velto_Obj_List::velto_restart_get_timer(int ms)
@@ -99,6 +100,8 @@ void Velto_Obj_List::velto_get_finish()
     const bool level_changed = apply_state_reply(parsed);
 
     telescope->is_comment = false;
+    sky_win->set_tcs_ok(state_ok);
+    sky_win->refresh_sky();
     // A failed reply arms no poll timer: its error handler restarts polling.
     if (from_timer && readable) {
         get_interval =
@@ -184,6 +187,7 @@ bool Velto_Obj_List::apply_state_reply(const StateReply &reply)
             break;
         case StateKey::TelFlip:
             flip = item.text.startsWith(QLatin1String("Yes"));
+            sky_win->set_tel_flip(flip);
             break;
         case StateKey::TelMode:
             state_text = item.text;
@@ -324,5 +328,6 @@ void Velto_Obj_List::velto_view_timer()
     const double t = elapsed.elapsed() / 1000.0;
     telescope->azimuth = tel_a + 0.9 * d_a * t;
     telescope->zenith_dist = tel_z + 0.9 * d_z * t;
+    sky_win->refresh_sky();
     view_timer->start(view_interval);
 }

@@ -13,9 +13,8 @@
 void Velto_Obj_List::velto_get_users()
 {
     users_reply = velto_send_request(QStringLiteral("/tcs/velto_users_all.cgi"), {});
-    connect(users_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_get_users_finish);
-    connect(users_reply, &QNetworkReply::errorOccurred, this,
-            &Velto_Obj_List::velto_get_users_error);
+    connect_reply(users_reply, this, &Velto_Obj_List::velto_get_users_finish,
+                  &Velto_Obj_List::velto_get_users_error);
 }
 
 void Velto_Obj_List::velto_get_users_finish()

@@ -7,6 +7,9 @@
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
+#include "corr/velto_corr.h"
+#include "objlist/velto_list.h"
+#include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
 #include "ui_velto_obj_list.h"
 
@@ -91,6 +94,11 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete corr_win;
+    delete sky_win;
+    // The list window holds the object list; its objects go with the list.
+    delete list_win;
+    qDeleteAll(*obj_list);
     delete help_win;
     delete about_win;
     delete obj_list;
@@ -100,15 +108,32 @@ Velto_Obj_List::~Velto_Obj_List()
 void Velto_Obj_List::create_windows()
 {
     create_help_about();
+
+    list_win = new Velto_list(nullptr, obj_list);
+    sky_win = new Velto_sky(nullptr, obj_list, telescope);
+
+    list_win->set_sky(sky_win);
+    list_win->set_receiver(this);
+    connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
+    list_win->show();
+    list_win->move(100, 10);
+
+    sky_win->set_list_window(list_win);
+    connect(form->actionQuit, &QAction::triggered, sky_win, &QWidget::close);
+    sky_win->show();
+    sky_win->set_view_ovt(false);
+    sky_win->set_azgrid(false);
+    sky_win->move(300, 100);
+
+    corr_win = new Velto_corr;
+    corr_win->set_main_window(this);
+    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
+    corr_win->hide();
 }
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    QList<QWidget *> created;
-    for (QWidget *window : std::initializer_list<QWidget *>{about_win, help_win})
-        if (window)
-            created << window;
-    return created;
+    return {about_win, help_win, corr_win, sky_win, list_win};
 }
 
 void Velto_Obj_List::create_timers()
@@ -167,8 +192,17 @@ void Velto_Obj_List::on_velto_clear_btn_clicked()
     form->velto_offdec_edt->setText(QStringLiteral("0.0"));
 }
 
-void Velto_Obj_List::on_actionVelto_List_triggered() {}
+void Velto_Obj_List::on_actionVelto_List_triggered()
+{
+    toggle_window(list_win);
+}
 
-void Velto_Obj_List::on_actionVelto_Sky_triggered() {}
+void Velto_Obj_List::on_actionVelto_Sky_triggered()
+{
+    toggle_window(sky_win);
+}
 
-void Velto_Obj_List::on_actionVelto_Corr_triggered() {}
+void Velto_Obj_List::on_actionVelto_Corr_triggered()
+{
+    toggle_window(corr_win);
+}

@@ -3,6 +3,7 @@
 #include "coords/velto_object.h"
 #include "tcs/tcs_url.h"
 
+#include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
@@ -12,6 +13,8 @@
 #include <QTranslator>
 
 class QTimer;
+struct CommandCheck;
+struct CommandInput;
 struct StateReply;
 class Velto_about;
 class Velto_corr;
@@ -47,6 +50,10 @@ public:
 
     // The selector's change handler: the selected user is the entry's login.
     void on_velto_user_cb_currentIndexChanged(const QString &arg);
+
+    // Inserts the form's object (or, without coordinates, its name as a
+    // comment) as list row `row`.
+    void insert_form_object(int row);
 
 private slots:
     void on_actionQuit_triggered();
@@ -123,6 +130,14 @@ private:
     void show_not_ok_state(bool was_ok, const QString &status_text, bool arm_poll_timer);
     void update_set_offset_btn();
     bool moving_fast() const;
+
+    // Telescope commands.
+    void send_form_command(const QString &command);
+    void velto_send_cmd(const QString &command);
+    void velto_send_stop();
+    CommandInput command_input() const;
+    void send_checked(const CommandCheck &check);
+    void show_answer(const QByteArrayList &lines);
 
     Ui::Velto_Obj_List *form;
     QNetworkAccessManager manager;

@@ -64,14 +64,21 @@ HorizonProfile HorizonProfile::built_in_reverse()
                          reverse_altitude);
 }
 
-bool HorizonProfile::read(const QByteArray &text, QString *error)
+bool HorizonProfile::read(const QByteArray &text, Role role, QString *error)
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"),
                                            QRegularExpression::UseUnicodePropertiesOption);
     QVector<Point> points;
+    Role filed_as = Role::Direct; // where the program puts points without a heading
     const QList<QByteArray> lines = text.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = QString::fromUtf8(lines.at(i)).trimmed();
+        if (lines.at(i).startsWith('#') && points.isEmpty()) {
+            if (lines.at(i).mid(1).contains("direct"))
+                filed_as = Role::Direct;
+            else if (lines.at(i).mid(1).contains("reverse"))
+                filed_as = Role::Reverse;
+        }
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const QStringList fields = line.split(blanks);
@@ -95,6 +102,14 @@ bool HorizonProfile::read(const QByteArray &text, QString *error)
         *error = QStringLiteral("a profile holds 1 to %1 points, this one %2")
                      .arg(max_points)
                      .arg(points.size());
+        return false;
+    }
+    if (filed_as != role) {
+        *error = role == Role::Reverse
+                     ? QStringLiteral("the program would take these points for the direct "
+                                      "profile: begin with a heading line naming \"reverse\"")
+                     : QStringLiteral("the program would take these points for the reverse "
+                                      "profile: begin with a heading line naming \"direct\"");
         return false;
     }
     std::sort(points.begin(), points.end(),

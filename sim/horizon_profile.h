@@ -24,9 +24,13 @@ public:
     static HorizonProfile built_in_direct();
     static HorizonProfile built_in_reverse();
 
+    enum class Role { Direct, Reverse };
+
     // Reads a profile in the served format; on failure returns false and sets
-    // error to a line a person can act on. The text is served as read.
-    bool read(const QByteArray &text, QString *error);
+    // error to a line a person can act on. The text is served as read. The
+    // program files the points by the heading lines, not by the key it asked
+    // with, so the headings must name the role ("direct" or "reverse").
+    bool read(const QByteArray &text, Role role, QString *error);
 
     // Altitude of the profile at an azimuth (degrees from the north through
     // the east), linear between neighbouring points, round the circle.

@@ -24,6 +24,9 @@ const char *const users_format =
     "\n"
     "Horizon files: heading lines beginning with '#', then up to 360 lines\n"
     "\"azimuth altitude\" in degrees, azimuth from the north through the east.\n"
+    "The program files the points by the headings: a direct profile needs a\n"
+    "heading naming \"direct\" (or none), a reverse one a heading naming\n"
+    "\"reverse\" and not \"direct\".\n"
     "\n"
     "Faults (--fault SCRIPT=FAULT, SCRIPT one of users, state, command,\n"
     "horizon, all): none, delay (answer after --fault-delay ms), never (no\n"
@@ -49,13 +52,14 @@ bool read_file(const QString &name, QByteArray *bytes)
 }
 
 // Loads a users or horizon file into its table; false after saying why.
-template <typename Table> bool load(const QString &name, Table &table)
+template <typename Table, typename... Role>
+bool load(const QString &name, Table &table, Role... role)
 {
     QByteArray bytes;
     QString error;
     if (!read_file(name, &bytes))
         return false;
-    if (!table.read(bytes, &error)) {
+    if (!table.read(bytes, role..., &error)) {
         log_err(QStringLiteral("velto_tcs_sim: %1: %2").arg(name, error));
         return false;
     }
@@ -127,9 +131,10 @@ int main(int argc, char *argv[])
     if (parser.isSet(users_opt))
         ok = load(parser.value(users_opt), sim.users()) && ok;
     if (parser.isSet(dir_opt))
-        ok = load(parser.value(dir_opt), sim.horizons().direct) && ok;
+        ok = load(parser.value(dir_opt), sim.horizons().direct, HorizonProfile::Role::Direct) && ok;
     if (parser.isSet(rev_opt))
-        ok = load(parser.value(rev_opt), sim.horizons().reverse) && ok;
+        ok = load(parser.value(rev_opt), sim.horizons().reverse, HorizonProfile::Role::Reverse) &&
+             ok;
     bool number_ok = false;
     const double speed = parser.value(speed_opt).toDouble(&number_ok);
     if (!number_ok || !sim.clock().set_speed(speed)) {

@@ -1,6 +1,5 @@
 #include "sim/tcs_sim_server.h"
 
-#include "app/log_line.h"
 #include "sim/wire_tap.h"
 
 #include <QHttpServer>
@@ -8,6 +7,7 @@
 #include <QHttpServerResponder>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <cstdio>
 
 namespace
 {
@@ -38,7 +38,17 @@ QByteArray query_of(const QByteArray &target)
 
 } // namespace
 
-TcsSimServer::TcsSimServer(QObject *parent) : QObject(parent), http_(new QHttpServer(this))
+// The host's request log goes straight to standard output: in a test that
+// runs the simulator in-process it is not one of the program's own lines.
+static void write_stdout_line(const QByteArray &line)
+{
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+TcsSimServer::TcsSimServer(QObject *parent)
+    : QObject(parent), request_log_(write_stdout_line), http_(new QHttpServer(this))
 {
     add_routes();
 }
@@ -63,19 +73,25 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     }
     connect(tcp, &WireTapServer::target_received, this,
             [this](const QByteArray &method, const QByteArray &target) {
+                if (received_.size() >= max_recorded)
+                    received_.removeFirst();
                 received_.append(target);
                 emit request_received(method, target);
             });
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
     http_->bind(tcp);
-    tcp_ = tcp;
+    tcp->follow_server();
     port_ = tcp->serverPort();
+    address_ = address;
     return true;
 }
 
 QString TcsSimServer::host_text() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(port_);
+    const bool any = address_ == QHostAddress::Any || address_ == QHostAddress::AnyIPv4 ||
+                     address_ == QHostAddress::AnyIPv6 || address_.isLoopback();
+    return (any ? QStringLiteral("127.0.0.1") : address_.toString()) + QLatin1Char(':') +
+           QString::number(port_);
 }
 
 void TcsSimServer::add_routes()
@@ -158,19 +174,22 @@ SimAnswer TcsSimServer::script_answer(SimScript script, const QByteArray &query,
     return scripts_.horizon(query);
 }
 
+void TcsSimServer::set_request_log(std::function<void(const QByteArray &line)> log)
+{
+    request_log_ = std::move(log);
+}
+
 void TcsSimServer::answer(const WireRequest &request, QHttpServerResponder &responder,
                           const SimAnswer &a)
 {
     responder.write(a.body, {{"Content-Type", "text/plain; charset=utf-8"}},
                     static_cast<QHttpServerResponder::StatusCode>(a.status));
-    log_out(QString::fromLatin1(request.method + ' ' + request.target + ' ') +
-            QString::number(a.status));
+    request_log_(request.method + ' ' + request.target + ' ' + QByteArray::number(a.status));
     emit request_answered(request.target, a.status);
 }
 
 void TcsSimServer::unanswered(const WireRequest &request, const QString &why)
 {
-    log_out(QString::fromLatin1(request.method + ' ' + request.target) + QStringLiteral(" - (") +
-            why + QLatin1Char(')'));
+    request_log_(request.method + ' ' + request.target + " - (" + why.toUtf8() + ')');
     emit request_answered(request.target, -1);
 }

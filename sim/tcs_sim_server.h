@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -67,20 +68,28 @@ public:
     // On failure returns false and error_text() says why.
     bool start(quint16 port = 0, const QHostAddress &address = QHostAddress::LocalHost);
     quint16 port() const { return port_; }
-    // "127.0.0.1:PORT": what the program takes as its TCS host.
+    // "127.0.0.1:PORT" (or the address listened on, when it is neither a
+    // loopback nor a wildcard): what the program takes as its TCS host.
     QString host_text() const;
     QString error_text() const { return error_; }
 
-    // Request targets (path and query) in arrival order, exactly as received.
+    // Request targets (path and query) in arrival order, exactly as received;
+    // the latest max_recorded of them, so a simulator left running for days
+    // does not grow without end.
+    static constexpr int max_recorded = 100000;
     QList<QByteArray> received_targets() const { return received_; }
     void clear_received() { received_.clear(); }
 
     // A fault for one script or all; delay_ms is used by SimFault::Delay.
     void set_fault(SimScript script, SimFault fault, int delay_ms = 3000);
+    // The fault of one script (for All: of the users script).
     SimFault fault(SimScript script) const;
     // Answers exactly these bytes (HTTP 200) instead of the script's own
     // answer, until cleared with std::nullopt. Faults still apply.
     void set_canned_body(SimScript script, std::optional<QByteArray> body);
+
+    // Where the one-line request log goes: standard output unless replaced.
+    void set_request_log(std::function<void(const QByteArray &line)> log);
 
     SimClock &clock() { return clock_; }
     TelescopeModel &model() { return model_; }
@@ -123,10 +132,11 @@ private:
     std::array<FaultSetting, 4> faults_{};
     std::array<std::optional<QByteArray>, 4> canned_{};
     QList<QByteArray> received_;
+    std::function<void(const QByteArray &line)> request_log_;
     QHttpServer *http_ = nullptr;
-    WireTapServer *tcp_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;
     quint16 port_ = 0;
+    QHostAddress address_;
     QString error_;
 };
 

@@ -49,7 +49,8 @@ struct TelescopeReading {
     double a_deg = 0;    // azimuth from the south, positive to the west
     double z_deg = 0;    // zenith distance
     double vha = 0;      // hour-angle rate, seconds of time per second
-    double vdec = 0;     // declination rate, arcseconds per second
+    double vdec = 0;     // declination axis rate, arcseconds per second; flipped,
+                         // negative while the declination grows
     double off_ha = 0;   // offsets: seconds of time, arcseconds
     double off_dec = 0;
     double pa_deg = 0;
@@ -94,11 +95,9 @@ public:
     // Why the telescope last stopped by itself; empty when it did not.
     QString last_event() const { return last_event_; }
 
-    // Where an object would be now: hour angle (hours) and whether it is above
-    // the horizon profile for the pier side a slew to it would choose.
-    double hour_angle_now(const SkyTarget &object) const;
-
 private:
+    // Hour angle of an object now, hours in (-12, 12].
+    double hour_angle_now(const SkyTarget &object) const;
     void update();
     void advance_slew(double from, double to);
     double goal_ha(double t) const;
@@ -112,7 +111,7 @@ private:
     double ha_ = 0;      // mount hour angle, hours
     double dec_ = 0;     // mount declination, degrees
     double vha_ = 0;     // s/s
-    double vdec_ = 0;    // "/s
+    double vdec_ = 0;    // "/s on the sky
     double off_ha_ = 0;  // seconds of time
     double off_dec_ = 0; // arcseconds
     bool flip_ = false;

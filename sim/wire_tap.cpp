@@ -39,6 +39,10 @@ public:
     }
 
     QQueue<WireTapServer::WireRequest> requests;
+    // Bytes the HTTP server left in the socket after its last read. It may
+    // leave a pipelined request there and announce it again with readyRead:
+    // those bytes were already fed.
+    qint64 left_by_server = 0;
 
 private:
     bool read_request_line(QList<WireTapServer::WireRequest> &found)
@@ -105,10 +109,30 @@ void WireTapServer::incomingConnection(qintptr descriptor)
     // Connected before the HTTP server connects its own reader, so this runs
     // first and sees each chunk before the server takes it from the socket.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket, reader] {
-        for (const auto &request : reader->feed(socket->peek(socket->bytesAvailable())))
+        const qint64 available = socket->bytesAvailable();
+        const qint64 fresh = available - reader->left_by_server;
+        if (fresh <= 0)
+            return;
+        for (const auto &request : reader->feed(socket->peek(available).right(fresh)))
             emit target_received(request.method, request.target);
     });
+    fresh_sockets_.append(socket);
     addPendingConnection(socket);
+}
+
+void WireTapServer::follow_server()
+{
+    // Runs after the HTTP server's own newConnection handler, which has taken
+    // the sockets and connected its readers: these connections come after it.
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        for (QTcpSocket *socket : std::as_const(fresh_sockets_)) {
+            auto *reader = static_cast<WireReader *>(
+                socket->findChild<QObject *>(WireReader::name(), Qt::FindDirectChildrenOnly));
+            connect(socket, &QTcpSocket::readyRead, this,
+                    [socket, reader] { reader->left_by_server = socket->bytesAvailable(); });
+        }
+        fresh_sockets_.clear();
+    });
 }
 
 WireTapServer::WireRequest WireTapServer::take_request(QTcpSocket *socket)

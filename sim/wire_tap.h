@@ -25,9 +25,16 @@ public:
     // the HTTP server handles a connection's requests in the order they came.
     static WireRequest take_request(QTcpSocket *socket);
 
+    // Call once the HTTP server has been bound to this listener: the tap then
+    // also notes what the server leaves unread after each of its reads.
+    void follow_server();
+
 signals:
     void target_received(const QByteArray &method, const QByteArray &target);
 
 protected:
     void incomingConnection(qintptr descriptor) override;
+
+private:
+    QList<QTcpSocket *> fresh_sockets_; // accepted, not yet taken by the HTTP server
 };

@@ -33,24 +33,43 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [reply](qint64 received, qint64 total) {
-                         if (received > tcs_max_reply_bytes || total > tcs_max_reply_bytes)
-                             reply->abort();
-                     });
+    // The reply buffers at most one byte past the limit, so a larger body stalls
+    // the transfer until it is aborted: refused with its headers when its length
+    // says so, or when the buffer passes the limit. The abort runs from the event
+    // loop, not from inside Qt's delivery of the reply.
+    reply->setReadBufferSize(tcs_max_reply_bytes + 1);
+    const auto abort_later = [reply] {
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abort_later] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > tcs_max_reply_bytes)
+            abort_later();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, abort_later] {
+        if (reply->bytesAvailable() > tcs_max_reply_bytes)
+            abort_later();
+    });
     return reply;
 }
 
 QString reply_error_text(const QNetworkReply &reply)
 {
     QString text = reply.errorString();
-    const QString encoded =
-        QUrlQuery(reply.url()).queryItemValue(QStringLiteral("Pass"), QUrl::FullyEncoded);
-    if (encoded.isEmpty())
+    const QUrl url = reply.url();
+    QUrlQuery query(url);
+    if (!query.hasQueryItem(QStringLiteral("Pass")))
         return text;
-    const QString decoded = QUrl::fromPercentEncoding(encoded.toUtf8());
-    for (const QString &password : {encoded, decoded})
-        text.replace(QLatin1String("Pass=") + password, QStringLiteral("Pass=****"));
+    auto items = query.queryItems(QUrl::FullyEncoded);
+    for (auto &[key, value] : items)
+        if (key == QLatin1String("Pass"))
+            value = QStringLiteral("****");
+    query.setQueryItems(items);
+    QUrl masked = url;
+    masked.setQuery(query);
+    // The text may quote the URL encoded, decoded or in between: the same form
+    // of the masked URL replaces it.
+    for (const auto format : {QUrl::PrettyDecoded, QUrl::FullyEncoded})
+        text.replace(url.toString(format), masked.toString(format));
     return text;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <QNetworkReply>
 #include <QString>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 class QUrl;
 
 // A host that accepts the connection and never answers would keep a request
@@ -18,6 +18,16 @@ constexpr qint64 tcs_max_reply_bytes = 1024 * 1024;
 // Sends one GET request with the time-out, the size limit and no automatic
 // redirects (a 3xx answer is a reply like any other).
 QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url);
+
+// Connects a reply's finished and error signals to its handlers. Both are
+// queued: the handlers (and the modal boxes they open) run from the event loop,
+// never inside Qt's own processing of the reply, and the error still comes first.
+template <typename Receiver, typename Finish, typename Error>
+void connect_reply(QNetworkReply *reply, Receiver *receiver, Finish finish, Error error)
+{
+    QObject::connect(reply, &QNetworkReply::finished, receiver, finish, Qt::QueuedConnection);
+    QObject::connect(reply, &QNetworkReply::errorOccurred, receiver, error, Qt::QueuedConnection);
+}
 
 // The reply's error text with the password of its query hidden: Qt's texts
 // for HTTP errors quote the whole URL.

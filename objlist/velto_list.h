@@ -1,0 +1,84 @@
+#pragma once
+
+#include "coords/velto_object.h"
+
+#include <QFrame>
+#include <QList>
+#include <QResizeEvent>
+#include <QString>
+
+class QListWidgetItem;
+class Velto_sky;
+
+namespace Ui
+{
+class Velto_list;
+}
+
+// The observer's object list: one row per line of text, comment rows
+// included. Row i of the list widget and element i of the shared object list
+// always describe the same line; this window alone creates and deletes the
+// objects in that list. Picking an object row hands its texts to the receiver
+// (the main window's form).
+class Velto_list : public QFrame
+{
+    Q_OBJECT
+
+public:
+    Velto_list(QWidget *parent, QList<Velto_object *> *objects);
+    ~Velto_list() override;
+
+    void set_receiver(Velto_object *receiver);
+    void set_sky(Velto_sky *sky);
+    void retranslateUi();
+
+    // A pick on the sky chart: makes the row current; the second pick of the
+    // same object fills the receiver's form.
+    void select_row(int row);
+    // 0 for an empty list, else the widget's current row (-1 for none).
+    int current_row() const;
+
+    // An object row built from these texts, or a comment row "# name" when
+    // the coordinates do not look like numbers. Rows 0 .. count are valid.
+    void insert_object(int row, const QString &name, const QString &ra, const QString &dec,
+                       const QString &epoch);
+    void insert_comment(int row, const QString &text);
+    void remove_row(int row);
+    void clear_list();
+
+    // The file dialogs around read_file and save_file.
+    void read_list();
+    void save_list();
+    // Appends every line of the file as a row; false (nothing changed) when
+    // the file cannot be opened.
+    bool read_file(const QString &path);
+    // Writes every row and "\n"; the old file is replaced only once the whole
+    // list is written. False (the old file untouched) on any failure.
+    bool save_file(const QString &path);
+
+public slots:
+    void resizeEvent(QResizeEvent *event) override;
+    void on_velto_clr_lst_btn_clicked();
+    void on_velto_get_lst_btn_clicked();
+    void velto_list_choice(int row);
+    void velto_list_click(QListWidgetItem *item);
+    void velto_list_doubleclick(QListWidgetItem *item);
+
+private:
+    friend class ListWindowProbe; // tests read the window's state through it
+
+    void append_line(const QByteArray &bytes, const QString &text);
+    bool is_object_row(int row) const;
+    void choose(int row);
+    void show_on_sky(int row);
+    void renumber_from(int row);
+
+    Ui::Velto_list *form;
+    Velto_sky *sky = nullptr;
+    Velto_object *receiver = nullptr;
+    QList<Velto_object *> *objects;
+    QString last_file; // last file read or saved; null until then
+    QSize size_seen;   // the window's size as last seen by resizeEvent
+    bool first_resize = true;
+    int last_row = -1; // row last clicked, inserted or picked on the chart
+};

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QLine>
+#include <QPoint>
+#include <QString>
+#include <QVector>
+
+// Geometry of the sky chart: where things go on a square chart of side S
+// pixels, its centre at (R, R) with R = S div 2. Nothing here paints; the
+// chart widget draws what these functions compute.
+
+// Sky view: north up, east left, zenith distance linear out to the horizon.
+// OVT view: south up, east left, radius the sine of the zenith distance.
+enum class SkyView { Sky, Ovt };
+
+// Which coordinate grid is drawn.
+enum class SkyGrid { HaDec, AltAz };
+
+// Chart pixel of a horizontal position; azimuth and zenith distance in
+// arcseconds, azimuth from the south, positive to the west. Offsets from the
+// centre are truncated toward zero and kept within four sides of the centre,
+// so positions from outside (the TCS) can never overflow a pixel.
+QPoint project(double azimuth, double zenith_dist, int side, SkyView view);
+
+// Marker dimensions in pixels, from the chart side.
+struct MarkerSizes {
+    int arm_end; // outer end of a cross arm, from the centre of the mark
+    int circle;  // radius of the telescope circle
+    int gap;     // inner end of a cross arm
+    int dot;     // radius of an object circle
+};
+MarkerSizes marker_sizes(int side);
+
+// Width of the red and blue marker pens: 2 on large charts, else 1.
+int marker_pen_width(int side);
+
+// Distance between text lines: t(0.028 S).
+int line_spacing(int side);
+
+// Start of telescope text line k (1..5): the baseline k*dy and an x just
+// right of the horizon circle at that height.
+QPoint telescope_text_origin(int side, int line);
+
+// One grid line point: hour angle in hours, declination in degrees, converted
+// at the current sidereal time; azimuth and zenith distance in degrees.
+struct GridPoint {
+    double azimuth;
+    double zenith_dist;
+    QPoint pixel;
+};
+GridPoint grid_point(double hour_angle, double declination, int side, SkyView view);
+
+// A run of segments in one pen: the main (black) pen or the accent (grey) one.
+struct GridStroke {
+    bool accent = false;
+    QVector<QLine> segments;
+};
+
+// The HA/Dec grid: hour lines (main pen), then the declination circles, the
+// equator in the main pen and the others in the accent pen. Consecutive
+// segments of the same pen share one stroke.
+QVector<GridStroke> hadec_grid(int side, SkyView view);
+
+// The HA/Dec grid of the last request, computed again only when the side,
+// the view or the sidereal time has changed since: most paints (a pick, a
+// telescope move between state replies) see the same grid.
+class HadecGridCache
+{
+public:
+    const QVector<GridStroke> &strokes(int side, SkyView view);
+
+private:
+    int side_ = -1;
+    SkyView view_ = SkyView::Sky;
+    double sidereal_ = 0;
+    QVector<GridStroke> strokes_;
+};
+
+// The A/Z grid: circles of constant zenith distance (radius about the centre)
+// and straight azimuth lines, all in the main pen.
+struct AltAzGrid {
+    QVector<int> circle_radii;
+    QVector<QLine> azimuth_lines;
+};
+AltAzGrid altaz_grid(int side, SkyView view);
+
+// Numbers in the chart's texts: fixed point, three decimals.
+QString chart_number(double value);
+
+// Hour angle in hours shown for a list object at this sidereal time:
+// in [0, 24), and 0 just below 24 h where the text would read "24.000".
+double shown_hour_angle(double sidereal, double ra_sec);
+
+// Azimuth in degrees shown for the telescope: above 180 it is counted back
+// from the south through the east (200 shows as -160).
+double shown_telescope_azimuth(double azimuth_arcsec);

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "sky/horizon_profile.h"
+#include "sky/sky_geometry.h"
+
+#include <QFrame>
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+
+class QPainter;
+class Velto_list;
+class Velto_object;
+
+namespace Ui
+{
+class Velto_sky;
+}
+
+// The sky chart: the local sky as a disc with a coordinate grid, the horizon
+// profile, the objects of the list, the selected object and the telescope,
+// with their coordinates as text. Objects are picked here with the mouse and
+// the list window follows; the list window's selection and edits come back.
+class Velto_sky : public QFrame
+{
+    Q_OBJECT
+
+public:
+    Velto_sky(QWidget *parent, QList<Velto_object *> *objects, Velto_object *telescope);
+    ~Velto_sky() override;
+
+    // The TCS state reply and the view timer call this after moving the
+    // telescope or the sidereal time.
+    void refresh_sky();
+    // Stored for the next paint; the state reply then calls refresh_sky.
+    void set_tel_flip(bool flipped);
+    void set_tcs_ok(bool ok);
+    void retranslateUi();
+
+    void set_list_window(Velto_list *list);
+    // A row chosen in the list window (-1: none); clamped to the list.
+    void set_selected(int row);
+    // The list window added, removed or read entries.
+    void list_changed();
+    void set_view_ovt(bool ovt);
+    void set_azgrid(bool azgrid);
+
+    // Asks the TCS host for the direct (true) or reverse horizon profile.
+    void request_horizon(bool direct);
+
+protected slots:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private slots:
+    void get_horizon_line();
+    void get_horizon_finish();
+    void get_horizon_error(QNetworkReply::NetworkError code);
+
+private:
+    friend class SkyProbe; // tests read the chart's state through it
+
+    // True once the telescope has a position and the sidereal time is set.
+    bool ready() const;
+    void paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen);
+    void paint_telescope(QPainter &painter, QPen &accent_pen);
+    void paint_horizon(QPainter &painter, QPen &accent_pen);
+    void place_objects();
+    void paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
+    void paint_selected(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
+    void release_horizon_reply(QNetworkReply *reply);
+
+    Ui::Velto_sky *form;
+    Velto_list *list_win = nullptr;
+    int chart_width = 0;  // pixels; both equal the chart side S after a paint
+    int chart_height = 0; // pixels
+    QList<Velto_object *> *obj_list;
+    int selected = -1; // index in obj_list, -1 for none
+    Velto_object *telescope;
+    SkyView view = SkyView::Sky;
+    SkyGrid grid = SkyGrid::HaDec;
+    bool tel_flip = false; // the TCS reports the telescope flipped: reverse horizon
+    bool tcs_ok = false;   // the TCS state is Ok: the telescope is drawn
+    QString host;          // the horizon host, a copy of the default TCS host
+    QNetworkAccessManager manager;
+    QPointer<QNetworkReply> horizon_reply; // in flight, null when none
+    HorizonSet direct_horizon;
+    HorizonSet reverse_horizon;
+    HadecGridCache hadec_cache;
+};
