@@ -1,6 +1,7 @@
 #include "app/app_files.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 
@@ -31,6 +32,7 @@ private slots:
     void startsInEnglishWithTheEnglishManual();
 
 private:
+    LocalTcs tcs; // answers the users list of every main window
     // Puts a data file for the suffix into the folder: the project's compiled
     // translation for ".qm" files, a small manual naming its suffix for
     // ".html" files.
