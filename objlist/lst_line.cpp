@@ -96,9 +96,23 @@ QString long_line_name(const QString &line, const QList<QStringView> &pieces, qs
 QString epoch_text(QStringView piece)
 {
     const QString text = simplified(piece);
+    // Most epochs are decimal years: no '-', no date to look for.
+    if (!text.contains(QLatin1Char('-')))
+        return text;
     if (numeric_date().match(text).hasMatch() || named_month_date().match(text).hasMatch())
         return date_to_decimal_year(text);
     return text;
+}
+
+// A line that begins with a visible ASCII character other than a digit (a
+// '#' or a word: most comments) is no object line; the regular expression
+// decides the others.
+bool cannot_be_object(const QString &line)
+{
+    if (line.isEmpty())
+        return true;
+    const char16_t first = line.front().unicode();
+    return first > u' ' && first < 0x7f && !is_ascii_digit(line.front());
 }
 
 } // namespace
@@ -106,7 +120,7 @@ QString epoch_text(QStringView piece)
 Lst_line parse_lst_line(const QString &line)
 {
     Lst_line result;
-    if (!object_start().match(line).hasMatch())
+    if (cannot_be_object(line) || !object_start().match(line).hasMatch())
         return result;
     const QList<QStringView> pieces = split_pieces(line);
     const qsizetype n = pieces.size();

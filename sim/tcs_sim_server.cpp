@@ -81,14 +81,17 @@ bool TcsSimServer::start(quint16 port, const QHostAddress &address)
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
     http_->bind(tcp);
     tcp->follow_server();
-    tcp_ = tcp;
     port_ = tcp->serverPort();
+    address_ = address;
     return true;
 }
 
 QString TcsSimServer::host_text() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(port_);
+    const bool any = address_ == QHostAddress::Any || address_ == QHostAddress::AnyIPv4 ||
+                     address_ == QHostAddress::AnyIPv6 || address_.isLoopback();
+    return (any ? QStringLiteral("127.0.0.1") : address_.toString()) + QLatin1Char(':') +
+           QString::number(port_);
 }
 
 void TcsSimServer::add_routes()

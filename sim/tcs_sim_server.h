@@ -68,7 +68,8 @@ public:
     // On failure returns false and error_text() says why.
     bool start(quint16 port = 0, const QHostAddress &address = QHostAddress::LocalHost);
     quint16 port() const { return port_; }
-    // "127.0.0.1:PORT": what the program takes as its TCS host.
+    // "127.0.0.1:PORT" (or the address listened on, when it is neither a
+    // loopback nor a wildcard): what the program takes as its TCS host.
     QString host_text() const;
     QString error_text() const { return error_; }
 
@@ -81,6 +82,7 @@ public:
 
     // A fault for one script or all; delay_ms is used by SimFault::Delay.
     void set_fault(SimScript script, SimFault fault, int delay_ms = 3000);
+    // The fault of one script (for All: of the users script).
     SimFault fault(SimScript script) const;
     // Answers exactly these bytes (HTTP 200) instead of the script's own
     // answer, until cleared with std::nullopt. Faults still apply.
@@ -132,9 +134,9 @@ private:
     QList<QByteArray> received_;
     std::function<void(const QByteArray &line)> request_log_;
     QHttpServer *http_ = nullptr;
-    WireTapServer *tcp_ = nullptr;
     QList<std::shared_ptr<Pending>> pending_;
     quint16 port_ = 0;
+    QHostAddress address_;
     QString error_;
 };
 

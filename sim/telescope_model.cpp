@@ -1,5 +1,6 @@
 #include "sim/telescope_model.h"
 
+#include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 
 #include <cmath>
@@ -37,6 +38,15 @@ bool step_axis(double &position, double goal, double max_step, double &moved)
     moved = std::copysign(max_step, distance);
     position += moved;
     return false;
+}
+
+// The object's name, or its coordinates when it has none.
+QString display_name(const SkyTarget &object)
+{
+    if (!object.name.isEmpty())
+        return object.name;
+    return sec_to_ra(object.ra_hours * 3600.0) + QLatin1Char(' ') +
+           sec_to_dec(object.dec_deg * 3600.0);
 }
 
 } // namespace
@@ -169,7 +179,9 @@ TelescopeReading TelescopeModel::reading()
     r.dec_deg = dec_;
     hadec_to_horizontal(r.ha_hours, dec_, r.a_deg, r.z_deg);
     r.vha = vha_;
-    r.vdec = vdec_;
+    // Flipped, the declination axis turns the other way for the same motion
+    // on the sky; the TCS reports the axis.
+    r.vdec = flip_ ? -vdec_ : vdec_;
     r.off_ha = off_ha_;
     r.off_dec = off_dec_;
     r.pa_deg = parallactic_angle(r.ha_hours, dec_);
@@ -189,7 +201,7 @@ CommandOutcome TelescopeModel::send(const SkyTarget &object)
         return {false, QStringLiteral("Object refused: ") + problem};
     object_ = object;
     has_object_ = true;
-    return {true, QStringLiteral("Object %1 accepted").arg(object.name)};
+    return {true, QStringLiteral("Object %1 accepted").arg(display_name(object))};
 }
 
 CommandOutcome TelescopeModel::slew(const SkyTarget *object)
@@ -210,7 +222,7 @@ CommandOutcome TelescopeModel::slew(const SkyTarget *object)
     flip_ = flipped;
     mode_ = TelMode::Slew;
     last_event_.clear();
-    return {true, QStringLiteral("Slewing to %1").arg(target.name)};
+    return {true, QStringLiteral("Slewing to %1").arg(display_name(target))};
 }
 
 CommandOutcome TelescopeModel::stop()

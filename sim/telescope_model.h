@@ -49,7 +49,8 @@ struct TelescopeReading {
     double a_deg = 0;    // azimuth from the south, positive to the west
     double z_deg = 0;    // zenith distance
     double vha = 0;      // hour-angle rate, seconds of time per second
-    double vdec = 0;     // declination rate, arcseconds per second
+    double vdec = 0;     // declination axis rate, arcseconds per second; flipped,
+                         // negative while the declination grows
     double off_ha = 0;   // offsets: seconds of time, arcseconds
     double off_dec = 0;
     double pa_deg = 0;
@@ -110,7 +111,7 @@ private:
     double ha_ = 0;      // mount hour angle, hours
     double dec_ = 0;     // mount declination, degrees
     double vha_ = 0;     // s/s
-    double vdec_ = 0;    // "/s
+    double vdec_ = 0;    // "/s on the sky
     double off_ha_ = 0;  // seconds of time
     double off_dec_ = 0; // arcseconds
     bool flip_ = false;

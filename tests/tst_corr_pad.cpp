@@ -95,6 +95,9 @@ void TestCorrPad::pad_data()
     QTest::newRow("/cos(Dec) at -60 degrees")
         << "dha_rb2"
         << "sub_ha" << true << -60.0 << QByteArray("dHA=-1.00&dDec=0.0");
+    QTest::newRow("unticked at +60 degrees")
+        << "dha_rb2"
+        << "add_ha" << false << 60.0 << QByteArray("dHA=0.50&dDec=0.0");
     QTest::newRow("/cos(Dec) before any state reply")
         << "dha_rb2"
         << "add_ha" << true << 0.0 << QByteArray("dHA=0.50&dDec=0.0");

@@ -1,8 +1,10 @@
+#include "dialog_answer.h"
 #include "list_window_probe.h"
 #include "main_window_probe.h"
 #include "objlist/lst_line.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace
@@ -65,6 +67,8 @@ private slots:
     void toggleShowsAndHides();
     void doubleClickFillsTheMainForm();
     void quitClosesTheListWindow();
+    void readAndAddShowsTheListWindow();
+    void saveListWritesTheRows();
     void randomEditingKeepsTheInvariants();
 };
 
@@ -255,6 +259,49 @@ void TestListActions::quitClosesTheListWindow()
     probe.form().actionQuit->trigger();
     QVERIFY(!window.isVisible());
     QVERIFY(!probe.listWindow()->isVisible());
+}
+
+void TestListActions::readAndAddShowsTheListWindow()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("night.lst"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write("# night\n12 34 56 : +45 00 00 # A\n") > 0);
+    out.close();
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    probe.form().velto_obj_edt->setText(QStringLiteral("kept"));
+    probe.form().actionInsert_Comment->trigger();
+    probe.listWindow()->hide();
+    DialogAnswer<QFileDialog> answer([&](QFileDialog *dialog) {
+        type_file_name(dialog, file);
+        accept(dialog);
+    });
+    probe.form().actionRead_and_Add_list->trigger();
+    QVERIFY(answer.answers > 0);
+    QVERIFY(probe.listWindow()->isVisible());
+    QCOMPARE(ListWindowProbe(*probe.listWindow()).texts(),
+             (QStringList{"# kept", "# night", "12 34 56 : +45 00 00 # A"}));
+    QCOMPARE(probe.objList().at(2)->num, 2);
+    QVERIFY(!probe.objList().at(2)->is_comment);
+}
+
+void TestListActions::saveListWritesTheRows()
+{
+    QTemporaryDir dir;
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    fill_form(probe.form(), {"A", "12:00:00", "+10:00:00", "2000.0"});
+    probe.form().actionAdd_Object->trigger();
+    DialogAnswer<QFileDialog> answer([&](QFileDialog *dialog) {
+        type_file_name(dialog, dir.filePath(QStringLiteral("saved")));
+        accept(dialog);
+    });
+    probe.form().actionSave_list->trigger();
+    QVERIFY(answer.answers > 0);
+    QFile saved(dir.filePath(QStringLiteral("saved.lst")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray(" 12 00 00    : +10 00 00   ; 2000.0 # A\n"));
 }
 
 // Insert, add, comment, remove and clear through the main window's actions,

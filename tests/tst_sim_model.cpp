@@ -1,3 +1,4 @@
+#include "coords/velto_object.h"
 #include "sim/tcs_scripts.h"
 #include "sim/telescope_model.h"
 
@@ -13,6 +14,8 @@ private slots:
     void init();
     void slewReachesTargetAndTracks();
     void slewAcrossTheSkyTakesTensOfSeconds();
+    void programExtrapolationFollowsTheSlew_data();
+    void programExtrapolationFollowsTheSlew();
     void stopHoldsAzimuthAndZenithDistance();
     void trackingHourAngleGrowsWithSiderealTime();
     void offsetsMoveTheTrackedPosition();
@@ -96,6 +99,49 @@ void TestSimModel::slewAcrossTheSkyTakesTensOfSeconds()
         ++seconds;
     }
     QVERIFY2(seconds >= 20 && seconds <= 120, qPrintable(QString::number(seconds)));
+}
+
+void TestSimModel::programExtrapolationFollowsTheSlew_data()
+{
+    QTest::addColumn<double>("fromHourAngle");
+    QTest::addColumn<double>("toHourAngle");
+    QTest::addColumn<double>("toDec");
+    QTest::addColumn<bool>("flipped");
+    QTest::newRow("flipped, east and north") << -1.0 << -4.0 << 50.0 << true;
+    QTest::newRow("direct, west and south") << 1.0 << 4.0 << -5.0 << false;
+}
+
+// Between polls the program moves the telescope marker with the reported
+// rates (VDec negated when flipped) and parallactic angle: the marker must
+// move the way the simulated telescope does.
+void TestSimModel::programExtrapolationFollowsTheSlew()
+{
+    QFETCH(double, fromHourAngle);
+    QFETCH(double, toHourAngle);
+    QFETCH(double, toDec);
+    QFETCH(bool, flipped);
+    slew_and_settle(at_hour_angle(fromHourAngle, 20.0));
+    const SkyTarget target = at_hour_angle(toHourAngle, toDec);
+    QVERIFY(model->slew(&target).accepted);
+    clock.advance(2.0);
+    const TelescopeReading r1 = model->reading();
+    QCOMPARE(r1.flip, flipped);
+    QVERIFY(r1.vha != 0 && r1.vdec != 0); // both axes on their way
+    QCOMPARE(r1.vdec < 0, flipped == (toDec > 20.0));
+    Velto_object telescope;
+    telescope.dec_sec = r1.dec_deg * 3600.0;
+    telescope.zenith_dist = r1.z_deg * 3600.0;
+    double va = 0, vz = 0;
+    telescope.hadec_rates_to_az(r1.vha, flipped ? -r1.vdec : r1.vdec, r1.pa_deg, va, vz);
+    const double dt = 0.1;
+    clock.advance(dt);
+    const TelescopeReading r2 = model->reading();
+    const double seen_va = (r2.a_deg - r1.a_deg) * 3600.0 / dt;
+    const double seen_vz = (r2.z_deg - r1.z_deg) * 3600.0 / dt;
+    QVERIFY2(std::fabs(seen_va - va) < 0.05 * std::fabs(va) + 1.0,
+             qPrintable(QString("A rate %1, extrapolated %2").arg(seen_va).arg(va)));
+    QVERIFY2(std::fabs(seen_vz - vz) < 0.05 * std::fabs(vz) + 1.0,
+             qPrintable(QString("Z rate %1, extrapolated %2").arg(seen_vz).arg(vz)));
 }
 
 void TestSimModel::stopHoldsAzimuthAndZenithDistance()

@@ -21,6 +21,7 @@ private slots:
     void queryDecoding_data();
     void queryDecoding();
     void sendKeepsTheTelescopeWhereItIs();
+    void objectWithoutANameIsCalledByItsCoordinates();
     void slewWithoutCoordinatesUsesTheSentObject();
     void notReadyTcs();
     void usersFile_data();
@@ -210,6 +211,13 @@ void TestSimScripts::sendKeepsTheTelescopeWhereItIs()
     QCOMPARE(r.mode, TelMode::Stop);
     QCOMPARE(r.object.name, QStringLiteral("M13"));
     QCOMPARE(r.object.dec_deg, 30.0);
+}
+
+void TestSimScripts::objectWithoutANameIsCalledByItsCoordinates()
+{
+    const QByteArray items = object_items(2.0, 30.0); // "RA=hh:mm:ss&Dec=+30:00:00"
+    const SimAnswer a = scripts->command("User=oper&Pass=dome3&" + items + "&Cmd=Send", true);
+    QCOMPARE(a.body.split('\n').value(0), "Object " + items.mid(3, 8) + ".00 +30:00:00.0 accepted");
 }
 
 void TestSimScripts::slewWithoutCoordinatesUsesTheSentObject()

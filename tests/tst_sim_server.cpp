@@ -36,8 +36,11 @@ private slots:
     void neverAnswerKeepsTheServerAlive();
     void clientGoneBeforeADelayedAnswer();
     void streamedOversizedAnswerCanBeAbandoned();
+    void hostileBytesLeaveTheServerWorking_data();
+    void hostileBytesLeaveTheServerWorking();
     void serverStopsWithAnswersHeld();
     void pipelinedRequestsAreEachRecordedOnce();
+    void requestSentInPiecesIsRecordedOnce();
     void faultForAllScripts();
     void cannedBody();
 
@@ -371,6 +374,35 @@ void TestSimServer::streamedOversizedAnswerCanBeAbandoned()
     QCOMPARE(read_horizon(body_of("/tcs/velto_horizon.php?dir")).count, 360);
 }
 
+void TestSimServer::hostileBytesLeaveTheServerWorking_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\r\n\x01GET", 11);
+    QTest::newRow("request cut off") << QByteArray("GET /tcs/vtcs_send.cgi?User=oper&Pa");
+    QTest::newRow("headers never ended")
+        << QByteArray("GET /tcs/vtcs_send.cgi?Cmd=Stop HTTP/1.1\r\nHost: x\r\n");
+    QTest::newRow("huge header") << "GET /tcs/vtcs_get.cgi HTTP/1.1\r\nX: " +
+                                        QByteArray(200000, 'x') + "\r\n\r\n";
+    QTest::newRow("lying length") << QByteArray(
+        "GET /tcs/vtcs_get.cgi HTTP/1.1\r\nContent-Length: 99999999\r\n\r\nab");
+}
+
+void TestSimServer::hostileBytesLeaveTheServerWorking()
+{
+    QFETCH(QByteArray, bytes);
+    {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, sim->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(bytes);
+        QVERIFY(socket.waitForBytesWritten(5000));
+        socket.abort();
+    }
+    const StateView s = read_state(body_of("/tcs/vtcs_get.cgi?User=oper&Pass=dome3"));
+    QVERIFY(s.ok);
+    QCOMPARE(s.tel_mode, QStringLiteral("Stop"));
+}
+
 void TestSimServer::serverStopsWithAnswersHeld()
 {
     sim->set_fault(SimScript::All, SimFault::NeverAnswer);
@@ -401,6 +433,27 @@ void TestSimServer::pipelinedRequestsAreEachRecordedOnce()
     QCOMPARE(sim->received_targets(),
              QList<QByteArray>(
                  {"/tcs/vtcs_send.cgi?Cmd=Stop", "/tcs/vtcs_get.cgi", "/tcs/vtcs_get.cgi"}));
+}
+
+void TestSimServer::requestSentInPiecesIsRecordedOnce()
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, sim->port());
+    QVERIFY(socket.waitForConnected(5000));
+    const QByteArray request =
+        "GET /tcs/vtcs_get.cgi?User=oper&Pass=dome3 HTTP/1.1\r\nHost: x\r\n\r\n";
+    // However the pieces arrive - one by one or run together - the request
+    // is one request.
+    for (int i = 0; i < request.size(); i += 7) {
+        socket.write(request.mid(i, 7));
+        QVERIFY(socket.waitForBytesWritten(5000));
+        QCoreApplication::processEvents();
+    }
+    QByteArray answer;
+    QTRY_VERIFY((answer += socket.readAll()).contains("TelMode="));
+    QVERIFY(answer.contains("\nLevel=3\n"));
+    QCOMPARE(sim->received_targets(),
+             QList<QByteArray>({"/tcs/vtcs_get.cgi?User=oper&Pass=dome3"}));
 }
 
 void TestSimServer::faultForAllScripts()
