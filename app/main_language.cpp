@@ -4,6 +4,7 @@
 #include "app/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "sky/velto_sky.h"
 #include "ui_velto_obj_list.h"
 
 #include <QApplication>
@@ -116,6 +117,7 @@ void Velto_Obj_List::retranslate_windows(const QString &manual)
 {
     form->retranslateUi(this);
     form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    sky_win->retranslateUi();
     about_win->set_about_text();
     help_win->load_help(manual);
 }

@@ -346,4 +346,11 @@
         <translation>^</translation>
     </message>
 </context>
+<context>
+    <name>Velto_sky</name>
+    <message>
+        <source>Velto Sky</source>
+        <translation>Небо Velto</translation>
+    </message>
+</context>
 </TS>

@@ -186,6 +186,8 @@ void TestLanguage::russianTextsInEveryWindow()
                             "объект</p></body></html>"));
     QCOMPARE(f.actionRemove_Object->text(), QStringLiteral("Удалить строку"));
 
+    QCOMPARE(probe.sky().windowTitle(), QStringLiteral("Небо Velto"));
+
     Velto_help *help = probe.helpWindow();
     QCOMPARE(help->windowTitle(), QStringLiteral("Руководство Velto_Obj_List"));
     QCOMPARE(help->findChild<QPushButton *>("Close")->text(), QStringLiteral("Закрыть"));
