@@ -4,9 +4,13 @@
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
+#include "sim/tcs_sim_server.h"
+#include "tcs/tcs_host.h"
 
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +24,7 @@ class TestLanguage : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void localeIsOneWeTest();
@@ -30,6 +35,7 @@ private slots:
     void fixedTextsAndTypedContentsKept();
     void englishAgainIgnoresStrayTranslations();
     void startsInEnglishWithTheEnglishManual();
+    void helpMenuOpensItsWindows();
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -41,9 +47,16 @@ private:
     void switch_language(Velto_Obj_List &window, bool national);
 
     std::unique_ptr<QTemporaryDir> dir;
+    TcsSimServer sim; // the TCS host of the windows, so their requests succeed
 };
 
 const QString locale = QLocale::system().name();
+
+void TestLanguage::initTestCase()
+{
+    QVERIFY(sim.start());
+    set_default_tcs_host(sim.host_text());
+}
 
 void TestLanguage::init()
 {
@@ -277,6 +290,7 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
 {
     for (const char *file : {"_en_US.html", "_ru_RU.html", "_ru_RU.qm", "_de_DE.qm"})
         put(file);
+    QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List.png", path(".png")));
     LogCapture log;
     Velto_Obj_List window;
     MainWindowProbe probe(window);
@@ -288,6 +302,41 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
     QCOMPARE(probe.aboutWindow()->windowModality(), Qt::ApplicationModal);
     QVERIFY(probe.aboutWindow()->windowFlags().testFlag(Qt::Dialog));
     QVERIFY(log.out.filter("Can't").isEmpty());
+    QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
+}
+
+void TestLanguage::helpMenuOpensItsWindows()
+{
+    QByteArray manual = "<html><body><a name=\"begin\"></a><h1>Top</h1>";
+    for (int i = 0; i < 200; ++i)
+        manual += "<p>line</p>";
+    QFile file(path("_en_US.html"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(manual) == manual.size());
+    file.close();
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    auto &f = probe.form();
+    Velto_help *help = probe.helpWindow();
+
+    f.actionHelp->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(help));
+    help->scrollToAnchor("begin");
+    const int begin = help->verticalScrollBar()->value();
+    // Read further down, closed, and opened again: back at the beginning.
+    help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
+    QVERIFY(help->verticalScrollBar()->value() > begin + 100);
+    help->hide();
+    f.actionHelp->trigger();
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->verticalScrollBar()->value(), begin);
+
+    f.actionAbout->trigger();
+    QVERIFY(probe.aboutWindow()->isVisible());
+    probe.aboutWindow()->hide(); // it is application-modal: out of the way of the next box
+
+    ModalCloser closer;
+    f.actionAbout_Qt->trigger(); // returns when the closer has closed the box
+    QCOMPARE(closer.titles(), QStringList{"About Qt"});
 }
 
 QTEST_MAIN(TestLanguage)
