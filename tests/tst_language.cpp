@@ -5,7 +5,6 @@
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
-#include "sim/tcs_sim_server.h"
 #include "tcs/tcs_host.h"
 
 #include <QMenu>
@@ -24,7 +23,6 @@ class TestLanguage : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void localeIsOneWeTest();
@@ -47,16 +45,9 @@ private:
     void switch_language(Velto_Obj_List &window, bool national);
 
     std::unique_ptr<QTemporaryDir> dir;
-    TcsSimServer sim; // the TCS host of the windows, so their requests succeed
 };
 
 const QString locale = QLocale::system().name();
-
-void TestLanguage::initTestCase()
-{
-    QVERIFY(sim.start());
-    set_default_tcs_host(sim.host_text());
-}
 
 void TestLanguage::init()
 {
