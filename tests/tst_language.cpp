@@ -2,12 +2,11 @@
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "corr/velto_corr.h"
+#include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
-#include "sim/tcs_sim_server.h"
-#include "tcs/tcs_host.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -27,7 +26,6 @@ class TestLanguage : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void localeIsOneWeTest();
@@ -41,6 +39,7 @@ private slots:
     void helpMenuOpensItsWindows();
 
 private:
+    LocalTcs tcs; // answers the users list of every main window
     // Puts a data file for the suffix into the folder: the project's compiled
     // translation for ".qm" files, a small manual naming its suffix for
     // ".html" files.
@@ -49,16 +48,9 @@ private:
     void switch_language(Velto_Obj_List &window, bool national);
 
     std::unique_ptr<QTemporaryDir> dir;
-    TcsSimServer sim; // the TCS host of the windows, so their requests succeed
 };
 
 const QString locale = QLocale::system().name();
-
-void TestLanguage::initTestCase()
-{
-    QVERIFY(sim.start());
-    set_default_tcs_host(sim.host_text());
-}
 
 void TestLanguage::init()
 {

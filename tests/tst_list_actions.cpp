@@ -1,5 +1,6 @@
 #include "dialog_answer.h"
 #include "list_window_probe.h"
+#include "local_tcs.h"
 #include "main_window_probe.h"
 #include "objlist/lst_line.h"
 
@@ -70,6 +71,9 @@ private slots:
     void readAndAddShowsTheListWindow();
     void saveListWritesTheRows();
     void randomEditingKeepsTheInvariants();
+
+private:
+    LocalTcs tcs; // answers the users list of every main window
 };
 
 void TestListActions::listWindowAtStart()

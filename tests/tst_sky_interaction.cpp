@@ -38,6 +38,7 @@ private slots:
     void clearingTheListSelectsNothing();
     void refreshSky_data();
     void refreshSky();
+    void stateRepliesReachTheChart();
     void viewActions();
     void chartWindowAtStart();
     void quitClosesTheChart();
@@ -338,6 +339,31 @@ void TestSkyInteraction::refreshSky()
     MainWindowProbe(*window).telescope().is_comment = !telescopePlaced;
     sidereal_time = stime;
     QCOMPARE(paints_after([&] { sky().refresh_sky(); }), paints);
+}
+
+void TestSkyInteraction::stateRepliesReachTheChart()
+{
+    MainWindowProbe probe(*window);
+    SkyProbe chart(sky());
+    auto get_state = [&](const QByteArray &body) {
+        sim.set_canned_body(SimScript::State, body);
+        QMetaObject::invokeMethod(window.get(), "on_velto_get_btn_clicked");
+        QTRY_VERIFY(!probe.stateReplyPending());
+    };
+    sky().repaint();
+    paint_count = 0;
+    get_state("State=Ok\nTelFlip=Yes\nStime=10.5\nA=30\nZ=40\n");
+    QTRY_VERIFY(paint_count > 0); // refreshed after the reply
+    QVERIFY(chart.tcsOk());
+    QVERIFY(chart.telFlip());
+    QCOMPARE(sidereal_time, 10.5 * 3600);
+    SkyProbe(sky()).render();
+    QCOMPARE(QPoint(probe.telescope().sky_x, probe.telescope().sky_y),
+             project(30 * 3600, 40 * 3600, 550, SkyView::Sky));
+    get_state("State=Busy\nTelFlip=No\n");
+    QVERIFY(!chart.tcsOk());
+    QVERIFY(!chart.telFlip());
+    sim.set_canned_body(SimScript::State, std::nullopt);
 }
 
 void TestSkyInteraction::viewActions()
