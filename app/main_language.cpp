@@ -118,7 +118,11 @@ void Velto_Obj_List::on_actionNatLang_triggered(bool checked)
 void Velto_Obj_List::retranslate_windows(const QString &manual)
 {
     form->retranslateUi(this);
-    form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    // Level 0 means the TCS has reported none (not logged in, or not Ok): the
+    // label keeps saying so instead of showing a level that does not exist.
+    form->velto_level_lab->setText(
+        level == 0 ? tr("User=? Level = ? ")
+                   : tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
     list_win->retranslateUi();
     sky_win->retranslateUi();
     corr_win->retranslateUi();

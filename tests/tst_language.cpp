@@ -231,6 +231,11 @@ void TestLanguage::levelLabelFollowsTheLanguage()
     Velto_Obj_List window;
     MainWindowProbe probe(window);
     QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("User=? Level = ? "));
+    // No level reported yet: the label says so in either language.
+    switch_language(window, true);
+    QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("Польз.=? Уровень = ? "));
+    switch_language(window, false);
+    QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("User=? Level = ? "));
     // A name holding "%2" stays as it is: both values go in at once.
     probe.setUserAndLevel("obs%2", 3);
     switch_language(window, true);
