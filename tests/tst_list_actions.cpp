@@ -2,6 +2,8 @@
 #include "list_window_probe.h"
 #include "main_window_probe.h"
 #include "objlist/lst_line.h"
+#include "sim/tcs_sim_server.h"
+#include "tcs/tcs_host.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -54,6 +56,7 @@ class TestListActions : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void listWindowAtStart();
     void insertAndAddOnAnEmptyList_data();
     void insertAndAddOnAnEmptyList();
@@ -70,7 +73,16 @@ private slots:
     void readAndAddShowsTheListWindow();
     void saveListWritesTheRows();
     void randomEditingKeepsTheInvariants();
+
+private:
+    TcsSimServer sim; // answers the users list and horizon requests of every window
 };
+
+void TestListActions::initTestCase()
+{
+    QVERIFY(sim.start());
+    set_default_tcs_host(sim.host_text());
+}
 
 void TestListActions::listWindowAtStart()
 {
