@@ -3,6 +3,7 @@
 #include "app/log_line.h"
 #include "tcs/command_check.h"
 #include "tcs/tcs_request.h"
+#include "tcs/text_line.h"
 #include "ui_velto_obj_list.h"
 
 #include <QMessageBox>
@@ -21,16 +22,6 @@ constexpr int poll_after_command_ms = 1000;
 constexpr int second_line_delay_ms = 5000;
 // A failed command pauses a running poll for a minute.
 constexpr int poll_after_error_ms = 60000;
-
-QString without_line_end(const QByteArray &line)
-{
-    QByteArray text = line;
-    if (text.endsWith('\n'))
-        text.chop(1);
-    if (text.endsWith('\r'))
-        text.chop(1);
-    return QString::fromUtf8(text);
-}
 
 bool is_state_line(const QString &line)
 {
@@ -131,8 +122,8 @@ void Velto_Obj_List::send_checked(const CommandCheck &check)
         return;
     }
     send_reply = velto_send_request(QStringLiteral("/tcs/vtcs_send.cgi"), check.items);
-    connect(send_reply, &QNetworkReply::finished, this, &Velto_Obj_List::velto_send_finish);
-    connect(send_reply, &QNetworkReply::errorOccurred, this, &Velto_Obj_List::velto_send_error);
+    connect_reply(send_reply, this, &Velto_Obj_List::velto_send_finish,
+                  &Velto_Obj_List::velto_send_error);
 }
 
 void Velto_Obj_List::velto_send_finish()
@@ -152,7 +143,7 @@ void Velto_Obj_List::show_answer(const QByteArrayList &lines)
     if (lines.isEmpty())
         return;
     for (int i = 0; i < lines.size(); ++i) {
-        const QString line = without_line_end(lines[i]);
+        const QString line = QString::fromUtf8(without_line_end(lines[i]));
         log_out(line);
         if (i == 0)
             statusBar()->showMessage(line);

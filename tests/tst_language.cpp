@@ -1,11 +1,15 @@
 #include "app/app_files.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
+#include "tcs/tcs_host.h"
 
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,8 +33,10 @@ private slots:
     void fixedTextsAndTypedContentsKept();
     void englishAgainIgnoresStrayTranslations();
     void startsInEnglishWithTheEnglishManual();
+    void helpMenuOpensItsWindows();
 
 private:
+    LocalTcs tcs; // answers the users list of every main window
     // Puts a data file for the suffix into the folder: the project's compiled
     // translation for ".qm" files, a small manual naming its suffix for
     // ".html" files.
@@ -275,6 +281,7 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
 {
     for (const char *file : {"_en_US.html", "_ru_RU.html", "_ru_RU.qm", "_de_DE.qm"})
         put(file);
+    QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List.png", path(".png")));
     LogCapture log;
     Velto_Obj_List window;
     MainWindowProbe probe(window);
@@ -286,6 +293,41 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
     QCOMPARE(probe.aboutWindow()->windowModality(), Qt::ApplicationModal);
     QVERIFY(probe.aboutWindow()->windowFlags().testFlag(Qt::Dialog));
     QVERIFY(log.out.filter("Can't").isEmpty());
+    QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
+}
+
+void TestLanguage::helpMenuOpensItsWindows()
+{
+    QByteArray manual = "<html><body><a name=\"begin\"></a><h1>Top</h1>";
+    for (int i = 0; i < 200; ++i)
+        manual += "<p>line</p>";
+    QFile file(path("_en_US.html"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(manual) == manual.size());
+    file.close();
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    auto &f = probe.form();
+    Velto_help *help = probe.helpWindow();
+
+    f.actionHelp->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(help));
+    help->scrollToAnchor("begin");
+    const int begin = help->verticalScrollBar()->value();
+    // Read further down, closed, and opened again: back at the beginning.
+    help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
+    QVERIFY(help->verticalScrollBar()->value() > begin + 100);
+    help->hide();
+    f.actionHelp->trigger();
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->verticalScrollBar()->value(), begin);
+
+    f.actionAbout->trigger();
+    QVERIFY(probe.aboutWindow()->isVisible());
+    probe.aboutWindow()->hide(); // it is application-modal: out of the way of the next box
+
+    ModalCloser closer;
+    f.actionAbout_Qt->trigger(); // returns when the closer has closed the box
+    QCOMPARE(closer.titles(), QStringList{"About Qt"});
 }
 
 QTEST_MAIN(TestLanguage)
