@@ -3,7 +3,6 @@
 #include "list_window_probe.h"
 #include "local_tcs.h"
 #include "main_window_probe.h"
-#include "sky/sky_pick.h"
 #include "sky_probe.h"
 
 #include <QtTest>
