@@ -4,6 +4,8 @@
 #include "app/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "corr/velto_corr.h"
+#include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
 #include "ui_velto_obj_list.h"
 
@@ -117,7 +119,9 @@ void Velto_Obj_List::retranslate_windows(const QString &manual)
 {
     form->retranslateUi(this);
     form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    list_win->retranslateUi();
     sky_win->retranslateUi();
+    corr_win->retranslateUi();
     about_win->set_about_text();
     help_win->load_help(manual);
 }

@@ -211,6 +211,14 @@ void TestHelpAbout::shippedManuals()
     help.load_help(source.fileName());
     QVERIFY(log.out.isEmpty());
     QVERIFY(help.toPlainText().contains(title));
+
+    // A link of the contents moves within the manual and keeps it.
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    const QString text = help.toPlainText();
+    help.setSource(QUrl("#files"));
+    QTRY_VERIFY(help.verticalScrollBar()->value() > 0);
+    QCOMPARE(help.toPlainText(), text);
 }
 
 void TestHelpAbout::aboutForm()

@@ -1,12 +1,15 @@
 #include "app/app_files.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "corr/velto_corr.h"
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
-#include "tcs/tcs_host.h"
+#include "objlist/velto_list.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
@@ -167,6 +170,9 @@ void TestLanguage::switchThereAndBackTwice()
         QCOMPARE(log.out, english_lines);
         QCOMPARE(help->toPlainText(), english_manual ? "manual_en_US.html" : shown_manual);
         QCOMPARE(f.velto_send_btn->text(), QStringLiteral("Send Object to Velto"));
+        QCOMPARE(MainWindowProbe(window).listWindow()->windowTitle(), QStringLiteral("Velto List"));
+        QCOMPARE(MainWindowProbe(window).sky().windowTitle(), QStringLiteral("Velto Sky"));
+        QCOMPARE(MainWindowProbe(window).corrWindow()->windowTitle(), QStringLiteral("Velto Corr"));
         log.out.clear();
     }
     QVERIFY(log.err.isEmpty());
@@ -190,7 +196,19 @@ void TestLanguage::russianTextsInEveryWindow()
                             "объект</p></body></html>"));
     QCOMPARE(f.actionRemove_Object->text(), QStringLiteral("Удалить строку"));
 
+    QWidget *list = probe.listWindow();
+    QCOMPARE(list->windowTitle(), QStringLiteral("Список Velto"));
+    QCOMPARE(list->findChild<QGroupBox *>("velto_btn_box")->title(),
+             QStringLiteral("         Список объектов наблюдения."));
+    QCOMPARE(list->findChild<QPushButton *>("velto_get_lst_btn")->text(),
+             QStringLiteral("Прочитать файл .lst"));
     QCOMPARE(probe.sky().windowTitle(), QStringLiteral("Небо Velto"));
+    QWidget *corr = probe.corrWindow();
+    QCOMPARE(corr->windowTitle(), QStringLiteral("Поправки Velto"));
+    QCOMPARE(corr->findChild<QGroupBox *>("groupBox")->title(),
+             QStringLiteral("Поправки Velto-1000"));
+    QCOMPARE(corr->findChild<QPushButton *>("add_ha")->text(), QStringLiteral("Add(+)HA"));
+    QCOMPARE(corr->findChild<QLineEdit *>("dha_val")->text(), QStringLiteral("0.02"));
 
     Velto_help *help = probe.helpWindow();
     QCOMPARE(help->windowTitle(), QStringLiteral("Руководство Velto_Obj_List"));
