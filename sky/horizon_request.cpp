@@ -21,8 +21,7 @@ void Velto_sky::request_horizon(bool direct)
     QNetworkReply *reply =
         get_tcs(manager, tcs_url(host, QLatin1String("/tcs/velto_horizon.php?") + key));
     horizon_reply = reply;
-    connect(reply, &QNetworkReply::finished, this, &Velto_sky::get_horizon_finish);
-    connect(reply, &QNetworkReply::errorOccurred, this, &Velto_sky::get_horizon_error);
+    connect_reply(reply, this, &Velto_sky::get_horizon_finish, &Velto_sky::get_horizon_error);
 }
 
 void Velto_sky::get_horizon_line()
