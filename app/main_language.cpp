@@ -4,6 +4,9 @@
 #include "app/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "corr/velto_corr.h"
+#include "objlist/velto_list.h"
+#include "sky/velto_sky.h"
 #include "ui_velto_obj_list.h"
 
 #include <QApplication>
@@ -115,7 +118,14 @@ void Velto_Obj_List::on_actionNatLang_triggered(bool checked)
 void Velto_Obj_List::retranslate_windows(const QString &manual)
 {
     form->retranslateUi(this);
-    form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    // Level 0 means the TCS has reported none (not logged in, or not Ok): the
+    // label keeps saying so instead of showing a level that does not exist.
+    form->velto_level_lab->setText(
+        level == 0 ? tr("User=? Level = ? ")
+                   : tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    list_win->retranslateUi();
+    sky_win->retranslateUi();
+    corr_win->retranslateUi();
     about_win->set_about_text();
     help_win->load_help(manual);
 }

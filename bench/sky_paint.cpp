@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace
@@ -54,19 +55,46 @@ void wait_for_horizons(TcsSimServer &sim)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-double median_paint_ms(Velto_sky &sky)
+// CPU time of this thread: on a machine shared with other work the wall
+// clock also counts the time other processes had the processor.
+double thread_cpu_ms()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct PaintTime {
+    double wall_ms;
+    double cpu_ms;
+};
+
+// With new_sidereal_time every paint follows a state reply that moved the
+// sidereal time, so the grid and every object are placed again; without, the
+// paints repeat at one sidereal time (a pick, a telescope move between
+// replies, an expose).
+PaintTime median_paint(Velto_sky &sky, bool new_sidereal_time)
 {
     QImage image(chart_side, chart_side, QImage::Format_RGB32);
     sky.render(&image); // warm-up: fonts and glyph caches
-    std::vector<double> times;
+    std::vector<double> wall, cpu;
     QElapsedTimer timer;
     for (int i = 0; i < paints_per_size; ++i) {
+        if (new_sidereal_time)
+            sidereal_time = 40000 + i + 1;
+        const double cpu_start = thread_cpu_ms();
         timer.start();
         sky.render(&image);
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        wall.push_back(timer.nsecsElapsed() / 1e6);
+        cpu.push_back(thread_cpu_ms() - cpu_start);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return {median(wall), median(cpu)};
 }
 
 } // namespace
@@ -93,17 +121,23 @@ int main(int argc, char *argv[])
     wait_for_horizons(sim);
 
     objects.clear();
-    const double empty_ms = median_paint_ms(sky);
-    std::printf("objects  median paint (ms)  per object (us)\n");
-    std::printf("%7d  %17.3f\n", 0, empty_ms);
-    for (int count : {100, 1000, 10000}) {
-        objects = make_objects(count);
-        sky.set_selected(count / 2);
-        const double ms = median_paint_ms(sky);
-        std::printf("%7d  %17.3f  %15.3f\n", count, ms, (ms - empty_ms) * 1000.0 / count);
-        std::fflush(stdout);
-        qDeleteAll(objects);
-        objects.clear();
+    std::printf("median paint of %d, ms; per object, us\n", paints_per_size);
+    for (bool new_sidereal_time : {true, false}) {
+        std::printf(new_sidereal_time ? "\nnew sidereal time at every paint\n"
+                                      : "\nthe same sidereal time\n");
+        std::printf("objects     wall      cpu   cpu per object\n");
+        const PaintTime empty = median_paint(sky, new_sidereal_time);
+        std::printf("%7d  %7.3f  %7.3f\n", 0, empty.wall_ms, empty.cpu_ms);
+        for (int count : {100, 1000, 10000}) {
+            objects = make_objects(count);
+            sky.set_selected(count / 2);
+            const PaintTime t = median_paint(sky, new_sidereal_time);
+            std::printf("%7d  %7.3f  %7.3f  %15.3f\n", count, t.wall_ms, t.cpu_ms,
+                        (t.cpu_ms - empty.cpu_ms) * 1000.0 / count);
+            std::fflush(stdout);
+            qDeleteAll(objects);
+            objects.clear();
+        }
     }
     return 0;
 }

@@ -267,6 +267,30 @@
         <source>HTTP error</source>
         <translation>ошибка HTTP</translation>
     </message>
+    <message>
+        <source>Empty Velto password!</source>
+        <translation>Пустой пароль Velto!</translation>
+    </message>
+    <message>
+        <source>Wrong or Empty R.A.!</source>
+        <translation>Неверное или пустое прямое восхождение!</translation>
+    </message>
+    <message>
+        <source>Wrong or Empty Decl.</source>
+        <translation>Неверное или пустое склонение</translation>
+    </message>
+    <message>
+        <source>Wrong or Empty Offsets</source>
+        <translation>Неверные или пустые смещения</translation>
+    </message>
+    <message>
+        <source>Wrong or Empty Corrections</source>
+        <translation>Неверные или пустые поправки</translation>
+    </message>
+    <message>
+        <source>Not in Tracking mode</source>
+        <translation>Телескоп не в режиме ведения</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>
@@ -328,6 +352,17 @@
     </message>
 </context>
 <context>
+    <name>Velto_corr</name>
+    <message>
+        <source>Velto Corr</source>
+        <translation>Поправки Velto</translation>
+    </message>
+    <message>
+        <source>Velto-1000 correcrions</source>
+        <translation>Поправки Velto-1000</translation>
+    </message>
+</context>
+<context>
     <name>Velto_help</name>
     <message>
         <source>Velto_Obj_List manual</source>
@@ -344,6 +379,48 @@
     <message>
         <source>^</source>
         <translation>^</translation>
+    </message>
+</context>
+<context>
+    <name>Velto_list</name>
+    <message>
+        <source>Velto List</source>
+        <translation>Список Velto</translation>
+    </message>
+    <message>
+        <source>         LIst of observational objects.</source>
+        <translation>         Список объектов наблюдения.</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Clear objects list&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Очистить список объектов&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Clear list</source>
+        <translation>Очистить список</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Select .lst file, Read it and Add objects to list&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Выбрать файл .lst, прочитать его и добавить объекты в список&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Read .lst file</source>
+        <translation>Прочитать файл .lst</translation>
+    </message>
+    <message>
+        <source>Choose objects list file</source>
+        <translation>Выберите файл списка объектов</translation>
+    </message>
+    <message>
+        <source>All files(*.*)</source>
+        <translation>Все файлы(*.*)</translation>
+    </message>
+</context>
+<context>
+    <name>Velto_sky</name>
+    <message>
+        <source>Velto Sky</source>
+        <translation>Небо Velto</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
+#include "tcs/text_line.h"
 #include "ui_velto_list.h"
 
 #include <QDir>
@@ -20,16 +21,6 @@ namespace
 {
 
 constexpr int line_bytes_role = Qt::UserRole;
-
-// One line of the file without its "\n" or "\r\n".
-QByteArray without_line_end(QByteArray line)
-{
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
 
 } // namespace
 

@@ -128,8 +128,8 @@ Lst_line parse_lst_line(const QString &line)
         return result;
 
     result.is_object = true;
-    result.ra = colon_form(pieces.at(0).toString());
-    result.dec = colon_form(pieces.at(1).toString());
+    result.ra = colon_form(pieces.at(0));
+    result.dec = colon_form(pieces.at(1));
     result.name = default_name;
     result.epoch = default_epoch;
     const qsizetype hash = line.indexOf(QLatin1Char('#'));
@@ -169,9 +169,23 @@ QString date_to_decimal_year(const QString &date)
     return QString::number(value, 'f', 2);
 }
 
-QString colon_form(const QString &coordinate)
+QString colon_form(QStringView coordinate)
 {
-    return coordinate.simplified().replace(QLatin1Char(' '), QLatin1Char(':'));
+    // simplified() and ':' for ' ' in one pass: a list has many coordinates.
+    QString result;
+    result.reserve(coordinate.size());
+    bool blank_before = false;
+    for (const QChar c : coordinate) {
+        if (c.isSpace()) {
+            blank_before = !result.isEmpty();
+            continue;
+        }
+        if (blank_before)
+            result += QLatin1Char(':');
+        blank_before = false;
+        result += c;
+    }
+    return result;
 }
 
 bool valid_coordinates(const QString &ra, const QString &dec)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // One line of a .lst object list file. An object line begins with three
 // unsigned integers separated by white space and holds at least one of the
@@ -28,7 +29,7 @@ QString date_to_decimal_year(const QString &date);
 
 // The form a coordinate typed with blanks takes: "12 34 56" -> "12:34:56".
 // Leading and trailing white space goes, inner runs count as one blank.
-QString colon_form(const QString &coordinate);
+QString colon_form(QStringView coordinate);
 
 // The right ascension and declination look like numbers: each has at least
 // two characters and begins with digits (the declination with signs first).

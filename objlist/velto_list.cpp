@@ -7,6 +7,19 @@
 #include <QListWidgetItem>
 #include <QLocale>
 
+namespace
+{
+
+// A row is one line of its file: a line break pasted into a typed text
+// would split the row in two when the list is saved and read again.
+QString one_line(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
+} // namespace
+
 Velto_list::Velto_list(QWidget *parent, QList<Velto_object *> *objects)
     : QFrame(parent), form(new Ui::Velto_list), objects(objects)
 {
@@ -83,12 +96,16 @@ int Velto_list::current_row() const
     return form->velto_obj_lst->currentRow();
 }
 
-void Velto_list::insert_object(int row, const QString &name, const QString &ra, const QString &dec,
-                               const QString &epoch)
+void Velto_list::insert_object(int row, const QString &typed_name, const QString &typed_ra,
+                               const QString &typed_dec, const QString &typed_epoch)
 {
     const int n = int(objects->size());
     if (row < 0 || row > n || (n == 0 && row != 0))
         return;
+    const QString name = one_line(typed_name);
+    const QString ra = one_line(typed_ra);
+    const QString dec = one_line(typed_dec);
+    const QString epoch = one_line(typed_epoch);
     auto *object = new Velto_object;
     object->num = row;
     QString text;

@@ -40,6 +40,7 @@ public:
 
     // An object row built from these texts, or a comment row "# name" when
     // the coordinates do not look like numbers. Rows 0 .. count are valid.
+    // Line breaks in the texts become blanks: a row is one line.
     void insert_object(int row, const QString &name, const QString &ra, const QString &dec,
                        const QString &epoch);
     void insert_comment(int row, const QString &text);

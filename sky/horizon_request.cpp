@@ -21,8 +21,6 @@ void Velto_sky::request_horizon(bool direct)
     QNetworkReply *reply =
         get_tcs(manager, tcs_url(host, QLatin1String("/tcs/velto_horizon.php?") + key));
     horizon_reply = reply;
-    // Queued, like every TCS reply: the error box never opens inside Qt's
-    // own processing of the reply.
     connect_reply(reply, this, &Velto_sky::get_horizon_finish, &Velto_sky::get_horizon_error);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QLine>
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <QVector>
+
+class Velto_object;
 
 // Geometry of the sky chart: where things go on a square chart of side S
 // pixels, its centre at (R, R) with R = S div 2. Nothing here paints; the
@@ -94,3 +97,10 @@ double shown_hour_angle(double sidereal, double ra_sec);
 // Azimuth in degrees shown for the telescope: above 180 it is counted back
 // from the south through the east (200 shows as -160).
 double shown_telescope_azimuth(double azimuth_arcsec);
+
+// Index of the object drawn nearest to the pointer and closer than 10 pixels
+// (squared distance at most 99), or -1. Positions are those of the last
+// paint; unplaced objects and comments cannot be picked. Among objects at
+// the same distance the first in the list wins.
+int pick_object(const QList<Velto_object *> &objects, const QPoint &pointer, int chart_width,
+                int chart_height);

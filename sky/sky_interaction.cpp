@@ -1,7 +1,6 @@
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
 #include "objlist/velto_list.h"
-#include "sky/sky_pick.h"
 #include "sky/velto_sky.h"
 
 #include <QMouseEvent>

@@ -13,9 +13,6 @@
 namespace
 {
 
-// Objects this far from the zenith or farther are not drawn: 86 degrees.
-constexpr double lowest_object_zenith = 309600.0;
-
 // The chart's texts follow the chart's size: 550 pixels is the natural size.
 void scale_font(QPainter &painter, int side)
 {
@@ -217,31 +214,12 @@ void Velto_sky::paint_horizon(QPainter &painter, QPen &accent_pen)
     painter.drawLines(outline);
 }
 
-void Velto_sky::place_objects()
-{
-    const int side = chart_width;
-    for (Velto_object *object : *obj_list) {
-        if (object->is_comment) {
-            object->sky_x = object->sky_y = -1;
-            continue;
-        }
-        radec_to_az(object->ra_sec, object->dec_sec, object->azimuth, object->zenith_dist);
-        if (object->zenith_dist >= lowest_object_zenith) {
-            object->sky_x = object->sky_y = -1;
-            continue;
-        }
-        const QPoint at = project(object->azimuth, object->zenith_dist, side, view);
-        object->sky_x = at.x();
-        object->sky_y = at.y();
-    }
-}
-
 void Velto_sky::paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy)
 {
     main_pen.setWidth(2);
     if (obj_list->isEmpty() || !ready())
         return;
-    place_objects();
+    placement.place(*obj_list, chart_width, view);
     painter.setPen(main_pen);
     int offset = 0;
     const QImage stamp = circle_stamp(main_pen, marker_sizes(chart_width).dot, offset);

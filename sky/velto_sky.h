@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sky/horizon_profile.h"
+#include "sky/object_placement.h"
 #include "sky/sky_geometry.h"
 
 #include <QFrame>
@@ -67,7 +68,6 @@ private:
     void paint_grid(QPainter &painter, const QPen &main_pen, const QPen &accent_pen);
     void paint_telescope(QPainter &painter, QPen &accent_pen);
     void paint_horizon(QPainter &painter, QPen &accent_pen);
-    void place_objects();
     void paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
     void paint_selected(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
     void release_horizon_reply(QNetworkReply *reply);
@@ -89,4 +89,5 @@ private:
     HorizonSet direct_horizon;
     HorizonSet reverse_horizon;
     HadecGridCache hadec_cache;
+    ObjectPlacement placement;
 };

@@ -1,17 +1,9 @@
 #include "tcs/command_answer.h"
 
+#include "tcs/text_line.h"
+
 namespace
 {
-
-QString without_line_end(const QByteArray &line)
-{
-    QByteArray text = line;
-    if (text.endsWith('\n'))
-        text.chop(1);
-    if (text.endsWith('\r'))
-        text.chop(1);
-    return QString::fromUtf8(text);
-}
 
 bool is_state_line(const QString &line)
 {
@@ -33,7 +25,7 @@ CommandAnswer read_command_answer(const QByteArrayList &lines)
 {
     CommandAnswer answer;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = without_line_end(lines.at(i));
+        const QString line = QString::fromUtf8(without_line_end(lines.at(i)));
         answer.lines << line;
         if (i == 0)
             answer.first_line = line;

@@ -1,6 +1,7 @@
 #include "tcs/state_reply.h"
 
 #include "coords/number_text.h"
+#include "tcs/text_line.h"
 
 #include <cmath>
 
@@ -36,15 +37,6 @@ constexpr KeyRule key_rules[] = {
     {"TelMode", StateKey::TelMode, true},
     {"State", StateKey::State, true},
 };
-
-QByteArray without_line_end(QByteArray line)
-{
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
 
 QString value_after_equals(const QString &line)
 {

@@ -1,4 +1,5 @@
 #include "coords/coord_text.h"
+#include "coords/number_text.h"
 
 #include <QtTest>
 #include <clocale>
@@ -11,6 +12,8 @@ class TestCoordText : public QObject
     Q_OBJECT
 
 private slots:
+    void readNumber_data();
+    void readNumber();
     void readRightAscension_data();
     void readRightAscension();
     void readDeclination_data();
@@ -23,6 +26,44 @@ private slots:
     void formattedTextsStayBounded();
     void decimalCommaLocaleChangesNothing();
 };
+
+void TestCoordText::readNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("integer") << "42" << true << 42.0;
+    QTest::newRow("blanks around") << " \t2.5 " << true << 2.5;
+    QTest::newRow("leading plus") << "+5" << true << 5.0;
+    QTest::newRow("negative") << "-0.25" << true << -0.25;
+    QTest::newRow("no leading digit") << ".5" << true << 0.5;
+    QTest::newRow("no digit after the point") << "5." << true << 5.0;
+    QTest::newRow("exponent") << "1.5e3" << true << 1500.0;
+    QTest::newRow("two signs") << "+-5" << false << 0.0;
+    QTest::newRow("plus alone") << "+" << false << 0.0;
+    QTest::newRow("decimal comma") << "1,5" << false << 0.0;
+    QTest::newRow("digit grouping") << "1,000" << false << 0.0;
+    QTest::newRow("hexadecimal") << "0x10" << false << 0.0;
+    QTest::newRow("trailing word") << "12abc" << false << 0.0;
+    QTest::newRow("inner blank") << "1 2" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("nan") << "nan" << false << 0.0;
+    QTest::newRow("infinity") << "-inf" << false << 0.0;
+    QTest::newRow("overflow") << "1e999" << false << 0.0;
+    QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("\u0665") << false << 0.0;
+    QTest::newRow("longer than any coordinate")
+        << QStringLiteral("0.") + QString(80, QLatin1Char('5')) << true << 0.5555555555555556;
+}
+
+void TestCoordText::readNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    bool read = !ok;
+    QCOMPARE(read_number(text, &read), value);
+    QCOMPARE(read, ok);
+}
 
 void TestCoordText::readRightAscension_data()
 {

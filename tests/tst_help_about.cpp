@@ -3,11 +3,13 @@
 #include "app/velto_help.h"
 #include "log_capture.h"
 
+#include "local_tcs.h"
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextTable>
+
 #include <QtTest>
 
 // The help and about windows on their own.
@@ -33,6 +35,7 @@ private slots:
     void aboutWithoutIconStillHasItsText();
 
 private:
+    LocalTcs tcs; // answers the users list of every main window
     QString write_file(const QString &name, const QByteArray &bytes);
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -208,6 +211,14 @@ void TestHelpAbout::shippedManuals()
     help.load_help(source.fileName());
     QVERIFY(log.out.isEmpty());
     QVERIFY(help.toPlainText().contains(title));
+
+    // A link of the contents moves within the manual and keeps it.
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    const QString text = help.toPlainText();
+    help.setSource(QUrl("#files"));
+    QTRY_VERIFY(help.verticalScrollBar()->value() > 0);
+    QCOMPARE(help.toPlainText(), text);
 }
 
 void TestHelpAbout::aboutForm()

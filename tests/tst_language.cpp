@@ -1,11 +1,18 @@
 #include "app/app_files.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "corr/velto_corr.h"
+#include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
+#include "objlist/velto_list.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,8 +36,10 @@ private slots:
     void fixedTextsAndTypedContentsKept();
     void englishAgainIgnoresStrayTranslations();
     void startsInEnglishWithTheEnglishManual();
+    void helpMenuOpensItsWindows();
 
 private:
+    LocalTcs tcs; // answers the users list of every main window
     // Puts a data file for the suffix into the folder: the project's compiled
     // translation for ".qm" files, a small manual naming its suffix for
     // ".html" files.
@@ -161,6 +170,9 @@ void TestLanguage::switchThereAndBackTwice()
         QCOMPARE(log.out, english_lines);
         QCOMPARE(help->toPlainText(), english_manual ? "manual_en_US.html" : shown_manual);
         QCOMPARE(f.velto_send_btn->text(), QStringLiteral("Send Object to Velto"));
+        QCOMPARE(MainWindowProbe(window).listWindow()->windowTitle(), QStringLiteral("Velto List"));
+        QCOMPARE(MainWindowProbe(window).sky().windowTitle(), QStringLiteral("Velto Sky"));
+        QCOMPARE(MainWindowProbe(window).corrWindow()->windowTitle(), QStringLiteral("Velto Corr"));
         log.out.clear();
     }
     QVERIFY(log.err.isEmpty());
@@ -184,6 +196,20 @@ void TestLanguage::russianTextsInEveryWindow()
                             "объект</p></body></html>"));
     QCOMPARE(f.actionRemove_Object->text(), QStringLiteral("Удалить строку"));
 
+    QWidget *list = probe.listWindow();
+    QCOMPARE(list->windowTitle(), QStringLiteral("Список Velto"));
+    QCOMPARE(list->findChild<QGroupBox *>("velto_btn_box")->title(),
+             QStringLiteral("         Список объектов наблюдения."));
+    QCOMPARE(list->findChild<QPushButton *>("velto_get_lst_btn")->text(),
+             QStringLiteral("Прочитать файл .lst"));
+    QCOMPARE(probe.sky().windowTitle(), QStringLiteral("Небо Velto"));
+    QWidget *corr = probe.corrWindow();
+    QCOMPARE(corr->windowTitle(), QStringLiteral("Поправки Velto"));
+    QCOMPARE(corr->findChild<QGroupBox *>("groupBox")->title(),
+             QStringLiteral("Поправки Velto-1000"));
+    QCOMPARE(corr->findChild<QPushButton *>("add_ha")->text(), QStringLiteral("Add(+)HA"));
+    QCOMPARE(corr->findChild<QLineEdit *>("dha_val")->text(), QStringLiteral("0.02"));
+
     Velto_help *help = probe.helpWindow();
     QCOMPARE(help->windowTitle(), QStringLiteral("Руководство Velto_Obj_List"));
     QCOMPARE(help->findChild<QPushButton *>("Close")->text(), QStringLiteral("Закрыть"));
@@ -204,6 +230,11 @@ void TestLanguage::levelLabelFollowsTheLanguage()
     put("_ru_RU.qm");
     Velto_Obj_List window;
     MainWindowProbe probe(window);
+    QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("User=? Level = ? "));
+    // No level reported yet: the label says so in either language.
+    switch_language(window, true);
+    QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("Польз.=? Уровень = ? "));
+    switch_language(window, false);
     QCOMPARE(probe.form().velto_level_lab->text(), QStringLiteral("User=? Level = ? "));
     // A name holding "%2" stays as it is: both values go in at once.
     probe.setUserAndLevel("obs%2", 3);
@@ -273,6 +304,7 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
 {
     for (const char *file : {"_en_US.html", "_ru_RU.html", "_ru_RU.qm", "_de_DE.qm"})
         put(file);
+    QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List.png", path(".png")));
     LogCapture log;
     Velto_Obj_List window;
     MainWindowProbe probe(window);
@@ -284,6 +316,41 @@ void TestLanguage::startsInEnglishWithTheEnglishManual()
     QCOMPARE(probe.aboutWindow()->windowModality(), Qt::ApplicationModal);
     QVERIFY(probe.aboutWindow()->windowFlags().testFlag(Qt::Dialog));
     QVERIFY(log.out.filter("Can't").isEmpty());
+    QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
+}
+
+void TestLanguage::helpMenuOpensItsWindows()
+{
+    QByteArray manual = "<html><body><a name=\"begin\"></a><h1>Top</h1>";
+    for (int i = 0; i < 200; ++i)
+        manual += "<p>line</p>";
+    QFile file(path("_en_US.html"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(manual) == manual.size());
+    file.close();
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    auto &f = probe.form();
+    Velto_help *help = probe.helpWindow();
+
+    f.actionHelp->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(help));
+    help->scrollToAnchor("begin");
+    const int begin = help->verticalScrollBar()->value();
+    // Read further down, closed, and opened again: back at the beginning.
+    help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
+    QVERIFY(help->verticalScrollBar()->value() > begin + 100);
+    help->hide();
+    f.actionHelp->trigger();
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->verticalScrollBar()->value(), begin);
+
+    f.actionAbout->trigger();
+    QVERIFY(probe.aboutWindow()->isVisible());
+    probe.aboutWindow()->hide(); // it is application-modal: out of the way of the next box
+
+    ModalCloser closer;
+    f.actionAbout_Qt->trigger(); // returns when the closer has closed the box
+    QCOMPARE(closer.titles(), QStringList{"About Qt"});
 }
 
 QTEST_MAIN(TestLanguage)

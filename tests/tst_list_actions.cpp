@@ -1,9 +1,8 @@
 #include "dialog_answer.h"
 #include "list_window_probe.h"
+#include "local_tcs.h"
 #include "main_window_probe.h"
 #include "objlist/lst_line.h"
-#include "sim/tcs_sim_server.h"
-#include "tcs/tcs_host.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -56,7 +55,6 @@ class TestListActions : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void listWindowAtStart();
     void insertAndAddOnAnEmptyList_data();
     void insertAndAddOnAnEmptyList();
@@ -75,17 +73,8 @@ private slots:
     void randomEditingKeepsTheInvariants();
 
 private:
-    // The windows' requests are answered, so no users-list error box can open
-    // inside a file dialog the test is answering (and end the program).
-    TcsSimServer sim;
+    LocalTcs tcs; // answers the users list of every main window
 };
-
-void TestListActions::initTestCase()
-{
-    sim.set_request_log([](const QByteArray &) {});
-    QVERIFY(sim.start());
-    set_default_tcs_host(sim.host_text());
-}
 
 void TestListActions::listWindowAtStart()
 {

@@ -83,6 +83,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void typedRowsUseTheLocaleEncoding();
+    void typedLineBreaksStayInOneRow();
     void readingAppends();
     void emptyFile();
     void unreadableFileChangesNothing_data();
@@ -220,6 +221,22 @@ void TestListFile::typedRowsUseTheLocaleEncoding()
     f.window.insert_comment(1, QStringLiteral("Ångström 100%"));
     QVERIFY(f.window.save_file(path("new.lst")));
     QCOMPARE(read_bytes(path("new.lst")), QByteArray("# caf\xe9\n# \xc3\x85ngstr\xc3\xb6m 100%\n"));
+}
+
+// A name pasted with a line break is still one row after saving and reading.
+void TestListFile::typedLineBreaksStayInOneRow()
+{
+    ListFixture typed;
+    typed.window.insert_comment(0, QStringLiteral("first\nsecond"));
+    typed.window.insert_object(1, QStringLiteral("M\r\n31"), QStringLiteral("12:00:00"),
+                               QStringLiteral("+10:00:00"), QStringLiteral("2000.0"));
+    QCOMPARE(typed.objects.at(1)->name, QStringLiteral("M  31"));
+    QVERIFY(typed.window.save_file(path("typed.lst")));
+    ListFixture read;
+    QVERIFY(read.window.read_file(path("typed.lst")));
+    QCOMPARE(read.probe.texts(), typed.probe.texts());
+    QCOMPARE(read.probe.texts().first(), QStringLiteral("# first second"));
+    QCOMPARE(read.objects.at(1)->name, QStringLiteral("M 31"));
 }
 
 void TestListFile::readingAppends()

@@ -1,4 +1,6 @@
 #include "coords/sky_transform.h"
+#include "coords/velto_object.h"
+#include "sky/object_placement.h"
 #include "sky/sky_geometry.h"
 
 #include <QtTest>
@@ -38,6 +40,7 @@ private slots:
     void altazGrid_data();
     void altazGrid();
     void altazGridIgnoresSiderealTime();
+    void placementFollowsEveryInput();
 };
 
 void TestSkyGeometry::projection_data()
@@ -337,6 +340,44 @@ void TestSkyGeometry::altazGridIgnoresSiderealTime()
     const AltAzGrid without = altaz_grid(550, SkyView::Sky);
     QCOMPARE(without.circle_radii, with.circle_radii);
     QCOMPARE(without.azimuth_lines, with.azimuth_lines);
+}
+
+void TestSkyGeometry::placementFollowsEveryInput()
+{
+    Velto_object a, b, comment;
+    a.is_comment = b.is_comment = false;
+    a.ra_sec = 40000 - 3600;
+    a.dec_sec = 20 * 3600;
+    b.ra_sec = 40000;
+    b.dec_sec = -44 * 3600; // 87.65 degrees from the zenith
+    comment.ra_sec = 40000;
+    QList<Velto_object *> objects{&a, &b, &comment};
+    ObjectPlacement placement;
+    auto check = [&](int side, SkyView view) {
+        placement.place(objects, side, view);
+        double az = 0, z = 0;
+        radec_to_az(a.ra_sec, a.dec_sec, az, z);
+        QCOMPARE(a.azimuth, az);
+        QCOMPARE(a.zenith_dist, z);
+        QCOMPARE(QPoint(a.sky_x, a.sky_y), project(az, z, side, view));
+        QCOMPARE(QPoint(b.sky_x, b.sky_y), QPoint(-1, -1));
+        QVERIFY(b.zenith_dist >= 86 * 3600);
+        QCOMPARE(QPoint(comment.sky_x, comment.sky_y), QPoint(-1, -1));
+    };
+    check(550, SkyView::Sky);
+    check(550, SkyView::Sky); // again, from what it remembered
+    a.sky_x = a.sky_y = 0;
+    check(550, SkyView::Sky); // what a paint writes, it writes every time
+    a.ra_sec -= 1800;
+    check(550, SkyView::Sky);
+    sidereal_time += 600;
+    check(550, SkyView::Sky);
+    check(550, SkyView::Ovt);
+    check(400, SkyView::Ovt);
+    objects.swapItemsAt(0, 1); // other objects in the same rows
+    placement.place(objects, 400, SkyView::Ovt);
+    objects.swapItemsAt(0, 1);
+    check(400, SkyView::Ovt);
 }
 
 QTEST_APPLESS_MAIN(TestSkyGeometry)

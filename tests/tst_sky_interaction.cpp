@@ -1,11 +1,9 @@
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 #include "list_window_probe.h"
+#include "local_tcs.h"
 #include "main_window_probe.h"
-#include "sim/tcs_sim_server.h"
-#include "sky/sky_pick.h"
 #include "sky_probe.h"
-#include "tcs/tcs_host.h"
 
 #include <QtTest>
 #include <memory>
@@ -18,7 +16,6 @@ class TestSkyInteraction : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void pickNearest_data();
@@ -38,6 +35,7 @@ private slots:
     void clearingTheListSelectsNothing();
     void refreshSky_data();
     void refreshSky();
+    void stateRepliesReachTheChart();
     void viewActions();
     void chartWindowAtStart();
     void quitClosesTheChart();
@@ -52,16 +50,10 @@ private:
     int paints_after(const std::function<void()> &action);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    TcsSimServer sim;
+    LocalTcs tcs;
     std::unique_ptr<Velto_Obj_List> window;
     int paint_count = 0;
 };
-
-void TestSkyInteraction::initTestCase()
-{
-    QVERIFY(sim.start());
-    set_default_tcs_host(sim.host_text());
-}
 
 void TestSkyInteraction::init()
 {
@@ -340,6 +332,31 @@ void TestSkyInteraction::refreshSky()
     QCOMPARE(paints_after([&] { sky().refresh_sky(); }), paints);
 }
 
+void TestSkyInteraction::stateRepliesReachTheChart()
+{
+    MainWindowProbe probe(*window);
+    SkyProbe chart(sky());
+    auto get_state = [&](const QByteArray &body) {
+        tcs.sim.set_canned_body(SimScript::State, body);
+        QMetaObject::invokeMethod(window.get(), "on_velto_get_btn_clicked");
+        QTRY_VERIFY(!probe.stateReplyPending());
+    };
+    sky().repaint();
+    paint_count = 0;
+    get_state("State=Ok\nTelFlip=Yes\nStime=10.5\nA=30\nZ=40\n");
+    QTRY_VERIFY(paint_count > 0); // refreshed after the reply
+    QVERIFY(chart.tcsOk());
+    QVERIFY(chart.telFlip());
+    QCOMPARE(sidereal_time, 10.5 * 3600);
+    SkyProbe(sky()).render();
+    QCOMPARE(QPoint(probe.telescope().sky_x, probe.telescope().sky_y),
+             project(30 * 3600, 40 * 3600, 550, SkyView::Sky));
+    get_state("State=Busy\nTelFlip=No\n");
+    QVERIFY(!chart.tcsOk());
+    QVERIFY(!chart.telFlip());
+    tcs.sim.set_canned_body(SimScript::State, std::nullopt);
+}
+
 void TestSkyInteraction::viewActions()
 {
     auto *ovt = window->findChild<QAction *>(QStringLiteral("actionViewVelto"));
@@ -367,7 +384,7 @@ void TestSkyInteraction::chartWindowAtStart()
     QCOMPARE(sky().windowTitle(), QStringLiteral("Velto Sky"));
     QCOMPARE(sky().frameShape(), QFrame::StyledPanel);
     QCOMPARE(SkyProbe(sky()).listWindow(), &list());
-    QCOMPARE(SkyProbe(sky()).host(), sim.host_text());
+    QCOMPARE(SkyProbe(sky()).host(), tcs.sim.host_text());
     auto *toggle = window->findChild<QAction *>(QStringLiteral("actionVelto_Sky"));
     toggle->trigger();
     QVERIFY(!sky().isVisible());

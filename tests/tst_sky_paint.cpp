@@ -34,6 +34,7 @@ private slots:
     void commentsAreNotDrawn();
     void horizonOutline_data();
     void horizonOutline();
+    void textsFollowTheSide();
     void smallerSideFromTheTopLeft();
     void tooLowToPaint();
 
@@ -357,6 +358,33 @@ void TestSkyPaint::horizonOutline()
         const HorizonSet &set = flip ? probe.reverse() : probe.direct();
         QCOMPARE(QPoint(set.points[9].x, set.points[9].y), west); // 90 deg: the tenth point
     }
+}
+
+void TestSkyPaint::textsFollowTheSide()
+{
+    add_object(40000 - 3600, 20 * 3600, QStringLiteral("Star"));
+    sky->set_selected(0);
+    // The name's ink in the bottom left corner, outside the disc.
+    auto name_ink = [](const QImage &image, int side) {
+        const int k = side / 550;
+        const QColor background = image.pixelColor(0, side - 1);
+        const QRect area(0, side - 30 * k, 90 * k, 25 * k);
+        int ink = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                ink += image.pixelColor(x, y) != background ? 1 : 0;
+        return ink;
+    };
+    const int at_550 = name_ink(SkyProbe(*sky).render(), 550);
+    sky->resize(1100, 1100);
+    const QImage first = SkyProbe(*sky).render();
+    const int at_1100 = name_ink(first, 1100);
+    // Twice the side, twice the letters: about four times the ink.
+    QVERIFY2(at_550 > 20 && at_1100 > 3 * at_550 && at_1100 < 5 * at_550,
+             qPrintable(QStringLiteral("%1 %2").arg(at_550).arg(at_1100)));
+    // The scale is taken afresh at every paint, never on top of the last one.
+    QCOMPARE(SkyProbe(*sky).render(), first);
+    QCOMPARE(sky->font(), QApplication::font());
 }
 
 void TestSkyPaint::smallerSideFromTheTopLeft()

@@ -1,4 +1,5 @@
 #include "corr_probe.h"
+#include "local_tcs.h"
 #include "main_window_probe.h"
 
 #include <QButtonGroup>
@@ -56,6 +57,9 @@ private slots:
     void mainWindowCreatesItHidden();
     void windowsMenuTogglesIt();
     void quitClosesIt();
+
+private:
+    LocalTcs tcs; // answers the users list of every main window
 };
 
 void TestVeltoCorr::windowAndGroupBox()
