@@ -33,28 +33,23 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
-    // The reply buffers at most one byte past the limit, so a larger body stalls
-    // the transfer until it is aborted: refused with its headers when its length
-    // says so, or when the buffer passes the limit. The abort runs from the event
-    // loop, not from inside Qt's delivery of the reply.
+    // A larger body is refused with its headers when its length says so, or as
+    // soon as the received part passes the limit; the reply buffers at most one
+    // byte past it meanwhile. The abort is immediate, so no data or "finished"
+    // already on its way can slip past it; the handlers run queued, never
+    // inside it. Both checks may fire for one reply: only a running one is aborted.
     reply->setReadBufferSize(tcs_max_reply_bytes + 1);
-    // Both checks may fire for one reply: only a reply still running is aborted.
-    const auto abort_later = [reply] {
-        QMetaObject::invokeMethod(
-            reply,
-            [reply] {
-                if (reply->isRunning())
-                    reply->abort();
-            },
-            Qt::QueuedConnection);
+    const auto abort_if_running = [reply] {
+        if (reply->isRunning())
+            reply->abort();
     };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abort_later] {
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abort_if_running] {
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > tcs_max_reply_bytes)
-            abort_later();
+            abort_if_running();
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, abort_later] {
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, abort_if_running] {
         if (reply->bytesAvailable() > tcs_max_reply_bytes)
-            abort_later();
+            abort_if_running();
     });
     return reply;
 }
