@@ -66,14 +66,14 @@ bool load(const QString &name, Table &table, Role... role)
     return true;
 }
 
-bool apply_fault(const QString &spec, int delay_ms, TcsSimServer &sim)
+bool apply_fault(const QString &setting, int delay_ms, TcsSimServer &sim)
 {
-    const QStringList parts = spec.split(QLatin1Char('='));
+    const QStringList parts = setting.split(QLatin1Char('='));
     const auto script = script_from_name(parts.value(0));
     const auto fault = fault_from_name(parts.value(1));
     if (parts.size() != 2 || !script || !fault) {
         log_err(QStringLiteral("velto_tcs_sim: --fault %1: expected SCRIPT=FAULT, see --help")
-                    .arg(spec));
+                    .arg(setting));
         return false;
     }
     sim.set_fault(*script, *fault, delay_ms);
@@ -146,8 +146,8 @@ int main(int argc, char *argv[])
         log_err(QStringLiteral("velto_tcs_sim: --fault-delay must be milliseconds, 0 or more"));
         ok = false;
     }
-    for (const QString &spec : parser.values(fault_opt))
-        ok = apply_fault(spec, delay_ms, sim) && ok;
+    for (const QString &setting : parser.values(fault_opt))
+        ok = apply_fault(setting, delay_ms, sim) && ok;
     const uint port =
         parser.isSet(port_opt) ? parser.value(port_opt).toUInt(&number_ok) : default_port();
     const QHostAddress address(parser.value(address_opt));
