@@ -34,10 +34,8 @@ QTimer *single_shot_timer(QObject *parent, int interval_ms)
 }
 
 // The Windows-menu entries: the window's own visibility is the only state.
-[[maybe_unused]] void toggle_window(QWidget *window)
+void toggle_window(QWidget *window)
 {
-    if (!window)
-        return;
     window->setVisible(!window->isVisible());
 }
 
@@ -64,8 +62,7 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
         label->setTextFormat(Qt::PlainText);
     app_dir = app_files_dir();
     app_name = app_files_name();
-    QApplication::setWindowIcon(
-        QIcon(app_dir + QLatin1Char('/') + app_name + QLatin1String(".png")));
+    QApplication::setWindowIcon(QIcon(app_file(QStringLiteral(".png"))));
     form->velto_show_pass_btn->setIcon(eye_icon());
 
     level = 0;

@@ -105,7 +105,7 @@ private:
     void retranslate_windows(const QString &manual);
     void create_windows();
     void create_timers();
-    QList<QWidget *> auxiliary_windows() const; // those created so far
+    QList<QWidget *> auxiliary_windows() const; // the five beside the main window
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
