@@ -3,6 +3,7 @@
 #include "coords/number_text.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -65,19 +66,35 @@ double dec_to_sec(const QString &text)
     return negative ? -value : value;
 }
 
+namespace
+{
+
+// Whole units (hours or degrees), minutes and seconds of a value in seconds;
+// the seconds are capped so that they never print as 60.
+struct Sexagesimal {
+    double whole;
+    double minutes;
+    double seconds;
+};
+
+Sexagesimal split_sexagesimal(double value, double seconds_cap)
+{
+    const double whole = std::trunc(value / 3600.0);
+    const double rest = value - 3600.0 * whole;
+    const double minutes = std::trunc(rest / 60.0);
+    return {whole, minutes, std::min(rest - 60.0 * minutes, seconds_cap)};
+}
+
+} // namespace
+
 QString sec_to_ra(double seconds)
 {
     if (seconds < 0)
         seconds += 86400.0;
-    const double hours = std::trunc(seconds / 3600.0);
-    const double rest = seconds - 3600.0 * hours;
-    const double minutes = std::trunc(rest / 60.0);
-    double secs = rest - 60.0 * minutes;
-    if (secs > 59.99)
-        secs = 59.99;
+    const Sexagesimal ra = split_sexagesimal(seconds, 59.99);
     char text[format_room];
-    std::snprintf(text, sizeof text, "%02d:%02d:%05.2f", whole_part(hours) % 24,
-                  whole_part(minutes), std::fabs(secs));
+    std::snprintf(text, sizeof text, "%02d:%02d:%05.2f", whole_part(ra.whole) % 24,
+                  whole_part(ra.minutes), std::fabs(ra.seconds));
     return with_decimal_point(text);
 }
 
@@ -88,14 +105,9 @@ QString sec_to_dec(double arcseconds)
         sign = '-';
         arcseconds = -arcseconds;
     }
-    const double degrees = std::trunc(arcseconds / 3600.0);
-    const double rest = arcseconds - 3600.0 * degrees;
-    const double minutes = std::trunc(rest / 60.0);
-    double secs = rest - 60.0 * minutes;
-    if (secs > 59.9)
-        secs = 59.9;
+    const Sexagesimal dec = split_sexagesimal(arcseconds, 59.9);
     char text[format_room];
-    std::snprintf(text, sizeof text, "%c%02d:%02d:%04.1f", sign, whole_part(degrees) % 360,
-                  std::abs(whole_part(minutes)), std::fabs(secs));
+    std::snprintf(text, sizeof text, "%c%02d:%02d:%04.1f", sign, whole_part(dec.whole) % 360,
+                  std::abs(whole_part(dec.minutes)), std::fabs(dec.seconds));
     return with_decimal_point(text);
 }
