@@ -1,7 +1,7 @@
 #include "app/velto_obj_list.h"
 
 #include "app/app_files.h"
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "corr/velto_corr.h"

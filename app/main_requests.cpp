@@ -1,6 +1,6 @@
 #include "app/velto_obj_list.h"
 
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "tcs/tcs_request.h"
 #include "ui_velto_obj_list.h"
 

@@ -1,6 +1,6 @@
 #include "app/velto_obj_list.h"
 
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
 #include "sky/velto_sky.h"

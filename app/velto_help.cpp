@@ -1,7 +1,7 @@
 #include "app/velto_help.h"
 
 #include "app/bottom_buttons.h"
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "ui_velto_help.h"
 
 #include <QFile>

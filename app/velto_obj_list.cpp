@@ -2,7 +2,7 @@
 
 #include "app/app_files.h"
 #include "app/eye_icon.h"
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "coords/coord_text.h"

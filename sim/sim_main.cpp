@@ -1,6 +1,6 @@
 // velto_tcs_sim: the TCS web host of the Velto-1000, simulated, for practice
 // and for the program's tests.
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "sim/tcs_sim_server.h"
 #include "tcs/tcs_host.h"
 

@@ -1,4 +1,4 @@
-#include "app/log_line.h"
+#include "coords/log_line.h"
 #include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
 #include "tcs/tcs_request.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/log_line.h"
+#include "coords/log_line.h"
 
 #include <QStringList>
 

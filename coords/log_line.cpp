@@ -1,4 +1,4 @@
-#include "app/log_line.h"
+#include "coords/log_line.h"
 
 #include <cstdio>
 
