@@ -4,6 +4,7 @@
 #include "coords/sky_transform.h"
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -15,20 +16,36 @@ QString fixed(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
-// The magnitude of the typed value; false when it is not a finite number.
+// The magnitude of the typed value; false when the text is no number at all.
+// A text that reads as a number but not a finite one ("inf", "nan", 1e999)
+// gives an infinite magnitude, so the bound refuses it.
 bool typed_magnitude(const QString &typed, double *magnitude)
 {
+    const QString text = typed.simplified();
     bool ok = false;
-    *magnitude = std::fabs(read_number(typed.simplified(), &ok));
+    *magnitude = std::fabs(read_number(text, &ok));
+    if (!ok && !std::isfinite(text.toDouble())) {
+        *magnitude = std::numeric_limits<double>::infinity();
+        return true;
+    }
     return ok;
 }
+
+const QString no_move = QStringLiteral("0.0");
 
 double sign_factor(Move move)
 {
     return static_cast<double>(static_cast<int>(move));
 }
 
-const QString no_move = QStringLiteral("0.0");
+// The signed step text, or an empty text (refused) when the step is not
+// finite or beyond the bound.
+QString bounded_step(double step, double max_step, Move move, int decimals)
+{
+    if (!std::isfinite(step) || step > max_step)
+        return QString();
+    return fixed(sign_factor(move) * step, decimals);
+}
 
 } // namespace
 
@@ -39,14 +56,11 @@ QString ha_step_text(const QString &typed, Move move, bool divide, double dec_ar
     double step = 0;
     if (!typed_magnitude(typed, &step))
         return QStringLiteral("0.00");
-    if (divide) {
-        // A declination beyond +-90 degrees is not physical; the absolute
-        // cosine keeps the direction the observer pressed.
+    // A declination beyond +-90 degrees is not physical; the absolute cosine
+    // keeps the direction the observer pressed.
+    if (divide)
         step /= std::fabs(std::cos(dec_arcsec / arcsec_per_radian));
-        if (!std::isfinite(step) || step > max_divided_ha_step)
-            return QString();
-    }
-    return fixed(sign_factor(move) * step, 2);
+    return bounded_step(step, max_ha_step, move, 2);
 }
 
 QString dec_step_text(const QString &typed, Move move)
@@ -56,7 +70,7 @@ QString dec_step_text(const QString &typed, Move move)
     double step = 0;
     if (!typed_magnitude(typed, &step))
         return QStringLiteral("0.0");
-    return fixed(sign_factor(move) * step, 1);
+    return bounded_step(step, max_dec_step, move, 1);
 }
 
 QString ha_slider_text(int position)
