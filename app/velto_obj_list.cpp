@@ -2,10 +2,10 @@
 
 #include "app/app_files.h"
 #include "app/eye_icon.h"
-#include "coords/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
+#include "coords/log_line.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
@@ -115,7 +115,7 @@ void Velto_Obj_List::create_windows()
     list_win->show();
     list_win->move(100, 10);
 
-    sky_win->set_list_window(list_win);
+    connect(sky_win, &Velto_sky::object_picked, list_win, &Velto_list::select_row);
     connect(form->actionQuit, &QAction::triggered, sky_win, &QWidget::close);
     sky_win->show();
     sky_win->set_view_ovt(false);
@@ -124,6 +124,7 @@ void Velto_Obj_List::create_windows()
 
     corr_win = new Velto_corr;
     corr_win->set_main_window(this);
+    connect(corr_win, &Velto_corr::correction, this, &Velto_Obj_List::velto_send_corr);
     connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
     corr_win->hide();
 }

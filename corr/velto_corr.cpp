@@ -1,6 +1,6 @@
 #include "corr/velto_corr.h"
 
-#include "app/velto_obj_list.h"
+#include "coords/velto_object.h"
 #include "ui_velto_corr.h"
 
 #include <array>
@@ -25,7 +25,7 @@ Velto_corr::~Velto_corr()
     delete form;
 }
 
-void Velto_corr::set_main_window(Velto_Obj_List *w)
+void Velto_corr::set_main_window(const Velto_object *w)
 {
     main_window = w;
 }
@@ -156,7 +156,6 @@ void Velto_corr::send(Move ha, Move dec)
         return;
     // The main window is itself the object the TCS reports: its declination
     // is the telescope's, 0 before the first state reply.
-    main_window->velto_send_corr(
-        ha_step_text(form->dha_val->text(), ha, divide, main_window->dec_sec),
-        dec_step_text(form->ddec_val->text(), dec));
+    emit correction(ha_step_text(form->dha_val->text(), ha, divide, main_window->dec_sec),
+                    dec_step_text(form->ddec_val->text(), dec));
 }

@@ -4,7 +4,7 @@
 
 #include <QFrame>
 
-class Velto_Obj_List;
+class Velto_object;
 
 namespace Ui
 {
@@ -13,8 +13,8 @@ class Velto_corr;
 
 // The corrections window: the observer picks an hour-angle step (seconds of
 // time) and a declination step (arcseconds) and nudges the tracking telescope
-// with the 3 x 3 pad. Each press hands the two step texts to the main window,
-// which sends them as one "AdCorr" command.
+// with the 3 x 3 pad. Each press announces the two step texts with
+// correction(); the main window sends them as one "AdCorr" command.
 class Velto_corr : public QFrame
 {
     Q_OBJECT
@@ -23,11 +23,18 @@ public:
     explicit Velto_corr(QWidget *parent = nullptr);
     ~Velto_corr() override;
 
-    // The main window that sends the corrections; the pad does nothing until
-    // it is set. Not owned.
-    void set_main_window(Velto_Obj_List *w);
+    // The main window, which is itself the object the TCS reports: its
+    // declination divides the hour-angle step. The pad does nothing until it
+    // is set. Not owned.
+    void set_main_window(const Velto_object *w);
     // Sets the window title and the group box title in the current language.
     void retranslateUi();
+
+signals:
+    // One press of the pad: the hour-angle step in seconds of time and the
+    // declination step in arcseconds, as the TCS receives them. An empty text
+    // is a step the window refused.
+    void correction(const QString &dHA, const QString &dDec);
 
 private slots:
     void on_dha_rb1_clicked();
@@ -64,6 +71,6 @@ private:
     void send(Move ha, Move dec);
 
     Ui::Velto_corr *form;
-    Velto_Obj_List *main_window = nullptr;
+    const Velto_object *main_window = nullptr;
     bool divide = false; // "/cos(Dec)" ticked
 };

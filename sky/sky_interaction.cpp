@@ -1,17 +1,11 @@
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
-#include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
 
 #include <QMouseEvent>
 
 // Picking objects with the mouse, the selection shared with the list window,
 // and the two view switches of the main window.
-
-void Velto_sky::set_list_window(Velto_list *list)
-{
-    list_win = list;
-}
 
 void Velto_sky::mousePressEvent(QMouseEvent *event)
 {
@@ -22,8 +16,7 @@ void Velto_sky::mousePressEvent(QMouseEvent *event)
             pick_object(*obj_list, event->position().toPoint(), chart_width, chart_height);
         if (row >= 0) {
             selected = row;
-            if (list_win)
-                list_win->select_row(row);
+            emit object_picked(row);
         }
     }
     update();

@@ -11,7 +11,6 @@
 #include <QPointer>
 
 class QPainter;
-class Velto_list;
 class Velto_object;
 
 namespace Ui
@@ -22,7 +21,8 @@ class Velto_sky;
 // The sky chart: the local sky as a disc with a coordinate grid, the horizon
 // profile, the objects of the list, the selected object and the telescope,
 // with their coordinates as text. Objects are picked here with the mouse and
-// the list window follows; the list window's selection and edits come back.
+// announced with object_picked(); the list window's selection and edits come
+// back through set_selected() and list_changed().
 class Velto_sky : public QFrame
 {
     Q_OBJECT
@@ -39,7 +39,6 @@ public:
     void set_tcs_ok(bool ok);
     void retranslateUi();
 
-    void set_list_window(Velto_list *list);
     // A row chosen in the list window (-1: none); clamped to the list.
     void set_selected(int row);
     // The list window added, removed or read entries.
@@ -49,6 +48,11 @@ public:
 
     // Asks the TCS host for the direct (true) or reverse horizon profile.
     void request_horizon(bool direct);
+
+signals:
+    // The observer picked the object of this row on the chart; the list
+    // window selects the row (a second pick of it fills the main form).
+    void object_picked(int row);
 
 protected slots:
     void paintEvent(QPaintEvent *event) override;
@@ -73,7 +77,6 @@ private:
     void release_horizon_reply(QNetworkReply *reply);
 
     Ui::Velto_sky *form;
-    Velto_list *list_win = nullptr;
     int chart_width = 0;  // pixels; both equal the chart side S after a paint
     int chart_height = 0; // pixels
     QList<Velto_object *> *obj_list;

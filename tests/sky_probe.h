@@ -21,7 +21,6 @@ public:
     QNetworkReply *pendingReply() const { return sky.horizon_reply; }
     HorizonSet &direct() const { return sky.direct_horizon; }
     HorizonSet &reverse() const { return sky.reverse_horizon; }
-    Velto_list *listWindow() const { return sky.list_win; }
     // Asks for a horizon profile again, from another host when one is given.
     void request(bool direct, const QString &from = QString())
     {

@@ -1,0 +1,162 @@
+#include "command_session.h"
+#include "corr/corr_step.h"
+#include "corr_probe.h"
+#include "log_capture.h"
+
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(Move)
+
+// The corrections window: the step texts it computes and what reaches the TCS.
+class TestCorr : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(session.start(), qPrintable(session.sim.error_text())); }
+    void steps_data();
+    void steps();
+    void pad_data();
+    void pad();
+    void sentToTcs_data();
+    void sentToTcs();
+
+private:
+    CommandSession session;
+};
+
+// Both axes read the same typed text; an empty text is a refused step.
+void TestCorr::steps_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Move>("move");
+    QTest::addColumn<bool>("divide");
+    QTest::addColumn<double>("decDeg");     // the telescope's declination
+    QTest::addColumn<QStringList>("texts"); // dHA, dDec
+
+    const auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
+    row("plus") << "0.5" << Move::Plus << false << 0.0 << QStringList{"0.50", "0.5"};
+    row("minus, typed sign ignored")
+        << "-0.5" << Move::Minus << false << 0.0 << QStringList{"-0.50", "-0.5"};
+    row("axis not moving") << "1e300" << Move::None << true << 90.0 << QStringList{"0.0", "0.0"};
+    row("no number at all") << "abc" << Move::Plus << false << 0.0 << QStringList{"0.00", "0.0"};
+    row("60 and 60 sent") << "60" << Move::Plus << false << 0.0 << QStringList{"60.00", "60.0"};
+    row("61 s refused") << "61" << Move::Minus << false << 0.0 << QStringList{"", "-61.0"};
+    row("900\" sent") << "900" << Move::Minus << false << 0.0 << QStringList{"", "-900.0"};
+    row("901\" refused") << "901" << Move::Plus << false << 0.0 << QStringList{"", ""};
+    row("1e300 refused") << "1e300" << Move::Plus << false << 0.0 << QStringList{"", ""};
+    row("inf refused") << "inf" << Move::Plus << false << 0.0 << QStringList{"", ""};
+    row("overflow refused") << "1e999" << Move::Plus << false << 0.0 << QStringList{"", ""};
+    row("divided at +60 degrees") << "0.5" << Move::Plus << true << 60.0
+                                  << QStringList{"1.00", "0.5"};
+    row("divided at -60 degrees") << "0.5" << Move::Minus << true << -60.0
+                                  << QStringList{"-1.00", "-0.5"};
+    row("divided up to the bound")
+        << "30" << Move::Plus << true << 60.0 << QStringList{"60.00", "30.0"};
+    row("divided beyond the bound")
+        << "30.1" << Move::Plus << true << 60.0 << QStringList{"", "30.1"};
+    row("1 s at 89.99 degrees") << "1" << Move::Plus << true << 89.99 << QStringList{"", "1.0"};
+    row("not divided there") << "1" << Move::Plus << false << 89.99 << QStringList{"1.00", "1.0"};
+    row("at the south pole") << "0.02" << Move::Plus << true << -90.0 << QStringList{"", "0.0"};
+    row("unknown declination") << "0.5" << Move::Plus << true << qQNaN() << QStringList{"", "0.5"};
+}
+
+void TestCorr::steps()
+{
+    QFETCH(QString, typed);
+    QFETCH(Move, move);
+    QFETCH(bool, divide);
+    QFETCH(double, decDeg);
+    QFETCH(QStringList, texts);
+    QCOMPARE(ha_step_text(typed, move, divide, decDeg * 3600.0), texts[0]);
+    QCOMPARE(dec_step_text(typed, move), texts[1]);
+}
+
+void TestCorr::pad_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("announced"); // dHA, dDec
+
+    QTest::newRow("+HA") << "add_ha" << QStringList{"0.50", "0.0"};
+    QTest::newRow("-HA") << "sub_ha" << QStringList{"-0.50", "0.0"};
+    QTest::newRow("+Dec") << "add_dec" << QStringList{"0.0", "7.5"};
+    QTest::newRow("-Dec") << "sub_dec" << QStringList{"0.0", "-7.5"};
+    QTest::newRow("+HA +Dec") << "add_ha_dec" << QStringList{"0.50", "7.5"};
+    QTest::newRow("-HA -Dec") << "sub_ha_dec" << QStringList{"-0.50", "-7.5"};
+    QTest::newRow("+HA -Dec") << "add_ha_sub_dec" << QStringList{"0.50", "-7.5"};
+    QTest::newRow("-HA +Dec") << "sub_ha_add_dec" << QStringList{"-0.50", "7.5"};
+}
+
+// Each button of the pad announces one correction with its own signs; the
+// hour-angle step is divided by the cosine of the main window's declination.
+void TestCorr::pad()
+{
+    QFETCH(QString, button);
+    Velto_corr corr;
+    Velto_object telescope;
+    QSignalSpy spy(&corr, &Velto_corr::correction);
+    QPushButton *pad = corr.findChild<QPushButton *>(button);
+    pad->click();
+    QCOMPARE(spy.count(), 0); // no main window yet
+
+    corr.set_main_window(&telescope);
+    auto &form = CorrProbe(corr).form();
+    form.dha_rb2->click();
+    form.ddec_rb2->click();
+    pad->click();
+    form.div_ha->setChecked(true);
+    telescope.dec_sec = 60 * 3600.0;
+    pad->click();
+
+    QCOMPARE(spy.count(), 2);
+    QFETCH(QStringList, announced);
+    QCOMPARE(spy.at(0), (QVariantList{announced[0], announced[1]}));
+    const QString divided = QString(announced[0]).replace("0.50", "1.00");
+    QCOMPARE(spy.at(1), (QVariantList{divided, announced[1]}));
+}
+
+void TestCorr::sentToTcs_data()
+{
+    QTest::addColumn<QString>("dha");
+    QTest::addColumn<QString>("ddec");
+    QTest::addColumn<QByteArray>("steps"); // empty: refused
+
+    QTest::newRow("nudge") << "0.5"
+                           << "7.5" << QByteArray("dHA=0.50&dDec=-7.5");
+    QTest::newRow("1e300 s") << "1e300"
+                             << "7.5" << QByteArray();
+}
+
+// A press reaches the main window, which sends "AdCorr" to the TCS while it
+// tracks, or refuses a step beyond the bound before anything is sent.
+void TestCorr::sentToTcs()
+{
+    session.open_window();
+    MainWindowProbe probe = session.probe();
+    auto &form = CorrProbe(*probe.corrWindow()).form();
+    QFETCH(QString, dha);
+    QFETCH(QString, ddec);
+    form.dha_val->setText(dha);
+    form.ddec_val->setText(ddec);
+    probe.setStateText("Track");
+
+    LogCapture log;
+    form.add_ha_sub_dec->click();
+    QFETCH(QByteArray, steps);
+    if (steps.isEmpty()) {
+        QCOMPARE(log.err, QStringList{"Wrong or Empty Corrections"});
+        QCOMPARE(session.window->statusBar()->currentMessage(), "Wrong or Empty Corrections");
+        session.sentinel_poll();
+        QCOMPARE(session.command_targets(), QList<QByteArray>());
+    } else {
+        QTRY_COMPARE(session.command_targets(),
+                     QList<QByteArray>{CommandSession::send_script + "?User=guest&Pass=kelpo&" +
+                                       steps + "&Cmd=AdCorr"});
+    }
+    session.close_window();
+}
+
+QTEST_MAIN(TestCorr)
+#include "tst_corr.moc"

@@ -1,0 +1,346 @@
+#include "coords/coord_text.h"
+#include "coords/sky_transform.h"
+#include "list_window_probe.h"
+#include "local_tcs.h"
+#include "log_capture.h"
+#include "main_window_probe.h"
+#include "modal_closer.h"
+#include "sky_probe.h"
+
+#include <QBuffer>
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(SkyView)
+Q_DECLARE_METATYPE(SimFault)
+
+// The sky chart: where things land on it, the horizon profiles from the TCS
+// host, what is painted where, and picking objects with the mouse.
+class TestSky : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void projection_data();
+    void projection();
+    void chartSizes_data();
+    void chartSizes();
+    void altazGrid();
+    void placementFollowsChanges_data();
+    void placementFollowsChanges();
+    void horizonReading_data();
+    void horizonReading();
+    void horizonRequests_data();
+    void horizonRequests();
+    void markersPainted_data();
+    void markersPainted();
+    void setSelected_data();
+    void setSelected();
+    void picking_data();
+    void picking();
+
+private:
+    LocalTcs tcs;
+};
+
+constexpr double deg = 3600.0; // arcseconds per degree
+
+void TestSky::projection_data()
+{
+    QTest::addColumn<double>("azimuth"); // degrees from the south toward the west
+    QTest::addColumn<double>("zenith");  // degrees
+    QTest::addColumn<int>("side");
+    QTest::addColumn<SkyView>("view");
+    QTest::addColumn<QPoint>("pixel");
+
+    QTest::newRow("zenith in the centre") << 0.0 << 0.0 << 550 << SkyView::Sky << QPoint(275, 275);
+    QTest::newRow("south on the horizon: down")
+        << 0.0 << 90.0 << 550 << SkyView::Sky << QPoint(275, 550);
+    QTest::newRow("south on the horizon, OVT: up")
+        << 0.0 << 90.0 << 550 << SkyView::Ovt << QPoint(275, 1);
+    QTest::newRow("south at 30 degrees") << 0.0 << 30.0 << 550 << SkyView::Sky << QPoint(275, 367);
+    QTest::newRow("south at 30 degrees, OVT")
+        << 0.0 << 30.0 << 550 << SkyView::Ovt << QPoint(275, 139);
+    QTest::newRow("east truncated toward zero")
+        << -90.0 << 60.0 << 550 << SkyView::Sky << QPoint(93, 275);
+    QTest::newRow("west at 30 degrees, OVT")
+        << 90.0 << 30.0 << 550 << SkyView::Ovt << QPoint(412, 275);
+    QTest::newRow("north-west, odd side")
+        << 135.0 << 45.0 << 401 << SkyView::Sky << QPoint(271, 130);
+    QTest::newRow("far off the chart: clamped")
+        << 90.0 << 1e12 << 550 << SkyView::Sky << QPoint(2475, 275);
+}
+
+void TestSky::projection()
+{
+    QFETCH(double, azimuth);
+    QFETCH(double, zenith);
+    QFETCH(int, side);
+    QFETCH(SkyView, view);
+    QTEST(project(azimuth * deg, zenith * deg, side, view), "pixel");
+}
+
+void TestSky::chartSizes_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QList<int>>("sizes"); // arm end, circle, gap, dot, pen width
+
+    QTest::newRow("651") << 651 << QList<int>{14, 15, 4, 5, 2};
+    QTest::newRow("650") << 650 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("450") << 450 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("449") << 449 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("350") << 350 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("349") << 349 << QList<int>{5, 6, 1, 2, 1};
+}
+
+void TestSky::chartSizes()
+{
+    QFETCH(int, side);
+    const MarkerSizes m = marker_sizes(side);
+    QTEST((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), "sizes");
+}
+
+// The A/Z grid's circles and azimuth lines (from 5, 10 or 20 degrees out to
+// the horizon), and where the telescope's text lines start.
+void TestSky::altazGrid()
+{
+    QCOMPARE(telescope_text_origin(550, 1), QPoint(403, 15));
+    QCOMPARE(telescope_text_origin(651, 5), QPoint(557, 90));
+    const AltAzGrid sky = altaz_grid(550, SkyView::Sky);
+    QCOMPARE(sky.circle_radii, (QVector<int>{15, 31, 61, 92, 122, 153, 183, 214, 244}));
+    QCOMPARE(altaz_grid(550, SkyView::Ovt).circle_radii,
+             (QVector<int>{24, 48, 94, 137, 177, 211, 238, 258, 271}));
+    QCOMPARE(sky.azimuth_lines.size(), 36);
+    QCOMPARE(sky.azimuth_lines[0], QLine(275, 290, 275, 550)); // south from 5 degrees
+    QCOMPARE(sky.azimuth_lines[3].p1(), project(30 * deg, 10 * deg, 550, SkyView::Sky));
+    QCOMPARE(sky.azimuth_lines[1].p1(), project(10 * deg, 20 * deg, 550, SkyView::Sky));
+    QCOMPARE(sky.azimuth_lines[9].p2(), QPoint(550, 275)); // west on the horizon
+}
+
+void TestSky::placementFollowsChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char *change :
+         {"nothing", "sidereal time", "side", "view", "object moved", "object replaced", "comment"})
+        QTest::newRow(change) << change;
+}
+
+// The placement remembers its results; each change must still show.
+void TestSky::placementFollowsChanges()
+{
+    QFETCH(QString, change);
+    Velto_object origin, star, other;
+    origin.is_comment = star.is_comment = other.is_comment = false;
+    star.ra_sec = other.ra_sec = 3600;
+    star.dec_sec = other.dec_sec = 40 * deg;
+    QList<Velto_object *> objects{&origin, &star};
+    sidereal_time = 7200;
+    int side = 550;
+    SkyView view = SkyView::Sky;
+    ObjectPlacement placement;
+    placement.place(objects, side, view);
+
+    sidereal_time += change == "sidereal time" ? 1800 : 0;
+    side = change == "side" ? 400 : side;
+    view = change == "view" ? SkyView::Ovt : view;
+    star.ra_sec += change == "object moved" ? 1800 : 0;
+    if (change == "object replaced")
+        objects[1] = &other;
+    other.dec_sec += 10 * deg;
+    objects[0]->is_comment = change == "comment";
+    placement.place(objects, side, view);
+
+    for (const Velto_object *object : objects) {
+        double a = 0, z = 0;
+        radec_to_az(object->ra_sec, object->dec_sec, a, z);
+        const QPoint at = object->is_comment ? QPoint(-1, -1) : project(a, z, side, view);
+        QCOMPARE(QPoint(object->sky_x, object->sky_y), at);
+        QVERIFY(object->is_comment || (object->azimuth == a && object->zenith_dist == z));
+    }
+}
+
+void TestSky::horizonReading_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("reverse");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<double>>("last"); // azimuth and zenith distance of the last point
+
+    QTest::newRow("direct heading")
+        << QByteArray("# direct\n0 10\n90 5\n270 0\n") << false << 3 << QList<double>{90, 90};
+    QTest::newRow("reverse heading")
+        << QByteArray("#reverse\n0 10\n") << true << 1 << QList<double>{180, 80};
+    QTest::newRow("no heading: direct")
+        << QByteArray("10 20\n") << false << 1 << QList<double>{190, 70};
+    QTest::newRow("late heading ignored")
+        << QByteArray("180 3\n# reverse\n") << false << 1 << QList<double>{360, 87};
+    QTest::newRow("empty line: north horizon")
+        << QByteArray("# reverse\n5 5\n\n") << true << 2 << QList<double>{180, 90};
+    QTest::newRow("non-finite numbers count 0")
+        << QByteArray("nan inf\n") << false << 1 << QList<double>{180, 90};
+    QTest::newRow("400 lines: 360 points") << QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n"
+                                           << false << 360 << QList<double>{182, 88};
+}
+
+void TestSky::horizonReading()
+{
+    QFETCH(QByteArray, reply);
+    QBuffer buffer(&reply);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const HorizonReading reading = read_horizon(buffer);
+    QTEST(reading.target == HorizonKind::Reverse, "reverse");
+    QTEST(int(reading.points.size()), "count");
+    QTEST((QList<double>{reading.points.last().azimuth, reading.points.last().zenith_dist}),
+          "last");
+}
+
+void TestSky::horizonRequests_data()
+{
+    QTest::addColumn<SimFault>("fault");
+    QTest::addColumn<QStringList>("lines"); // beginnings of the standard error lines
+    QTest::addColumn<int>("boxes");
+
+    QTest::newRow("both loaded") << SimFault::None
+                                 << QStringList{"Loading 360 'direct'", "Loading 360 'reverse'"}
+                                 << 0;
+    QTest::newRow("HTTP 500") << SimFault::ServerError
+                              << QStringList{"Velto horizon read error 401 ",
+                                             "Velto horizon read error 401 "}
+                              << 2;
+    QTest::newRow("closed mid-reply")
+        << SimFault::CloseConnection
+        << QStringList{"Velto horizon read error 2 ", "Velto horizon read error 2 "} << 2;
+    QTest::newRow("slow: no second request")
+        << SimFault::Delay << QStringList{"velto_horizon.rev read error ", "Loading 360 'direct'"}
+        << 0;
+}
+
+// The chart asks for the direct profile at once and the reverse one 500 ms
+// later; a failure is one error line and one box per request.
+void TestSky::horizonRequests()
+{
+    QFETCH(SimFault, fault);
+    QFETCH(QStringList, lines);
+    tcs.sim.set_fault(SimScript::Horizon, fault, 1000);
+    LogCapture log;
+    ModalCloser closer;
+    QList<Velto_object *> objects;
+    Velto_object telescope;
+    Velto_sky sky(nullptr, &objects, &telescope);
+    QTRY_COMPARE(log.err.size(), lines.size());
+    QTRY_VERIFY(!SkyProbe(sky).pendingReply());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(log.err[i].startsWith(lines[i]), qPrintable(log.err[i]));
+    QFETCH(int, boxes);
+    QTRY_COMPARE(closer.closed(), boxes);
+    for (int i = 0; i < closer.closed(); ++i) {
+        QCOMPARE(closer.titles()[i], tcs.sim.host_text() + " HTTP error");
+        QCOMPARE(closer.texts()[i], log.err[i].mid(lines[i].size()));
+    }
+    tcs.sim.set_fault(SimScript::Horizon, SimFault::None);
+}
+
+void TestSky::markersPainted_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<bool>("painted");
+    QTest::newRow("550") << 550 << true;
+    QTest::newRow("100: the smallest painted") << 100 << true;
+    QTest::newRow("99: not painted, the size kept") << 99 << false;
+}
+
+// The telescope's red cross and the selected object's blue one, each with
+// the gap in its middle, where the object and the telescope are.
+void TestSky::markersPainted()
+{
+    QFETCH(int, side);
+    Velto_object telescope, star;
+    telescope.is_comment = star.is_comment = false;
+    telescope.zenith_dist = 45 * deg;
+    telescope.azimuth = -20 * deg;
+    QList<Velto_object *> objects{&star};
+    sidereal_time = 20000;
+    star.ra_sec = sidereal_time - 3600;
+    star.dec_sec = 30 * deg;
+    Velto_sky sky(nullptr, &objects, &telescope);
+    sky.set_tcs_ok(true);
+    sky.set_selected(0);
+    sky.resize(side, side);
+    const QImage image = SkyProbe(sky).render();
+    QFETCH(bool, painted);
+    QCOMPARE(SkyProbe(sky).chartWidth(), painted ? side : 550);
+    if (!painted)
+        return;
+
+    const auto near = [&](QPoint at, QColor colour) {
+        for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+            if (image.pixelColor(at + d) == colour)
+                return true;
+        return false;
+    };
+    const int arm = marker_sizes(side).gap + 1;
+    const QPoint t = project(telescope.azimuth, telescope.zenith_dist, side, SkyView::Sky);
+    QVERIFY(near(t - QPoint(arm, 0), Qt::red) && near(t + QPoint(0, arm), Qt::red));
+    QVERIFY(image.pixelColor(t) != Qt::red);
+    const QPoint s(star.sky_x, star.sky_y);
+    double a = 0, z = 0;
+    radec_to_az(star.ra_sec, star.dec_sec, a, z);
+    QCOMPARE(s, project(a, z, side, SkyView::Sky));
+    QVERIFY(near(s + QPoint(arm, arm), Qt::blue) && near(s - QPoint(arm, -arm), Qt::blue));
+    QVERIFY(image.pixelColor(s) != Qt::blue);
+}
+
+void TestSky::setSelected_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("inside") << 2 << 2;
+    QTest::newRow("beyond the list: the last") << 7 << 4;
+    QTest::newRow("negative: none") << -3 << -1;
+}
+
+void TestSky::setSelected()
+{
+    QList<Velto_object *> objects(5, nullptr);
+    Velto_object telescope;
+    Velto_sky sky(nullptr, &objects, &telescope);
+    QFETCH(int, row);
+    sky.set_selected(row);
+    QTEST(SkyProbe(sky).selected(), "selected");
+}
+
+void TestSky::picking_data()
+{
+    QTest::addColumn<QPoint>("offset"); // of the press from the second object
+    QTest::addColumn<int>("picked");
+    QTest::newRow("on it") << QPoint(0, 0) << 1;
+    QTest::newRow("9 pixels away") << QPoint(0, 9) << 1;
+    QTest::newRow("10 pixels away: nothing") << QPoint(10, 0) << -1;
+}
+
+// A press on an object selects it on the chart and in the list; a second
+// press on it puts it into the main window's form.
+void TestSky::picking()
+{
+    QFETCH(QPoint, offset);
+    QFETCH(int, picked);
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    Velto_list &list = *probe.listWindow();
+    sidereal_time = 40000;
+    for (double hours : {1.0, -2.0, 3.0})
+        list.insert_object(int(probe.objList().size()), QString::number(hours),
+                           sec_to_ra(sidereal_time - hours * 3600), sec_to_dec(30 * deg), "2000.0");
+    SkyProbe(probe.sky()).render();
+    const Velto_object &object = *probe.objList().at(1);
+    const QPoint at = QPoint(object.sky_x, object.sky_y) + offset;
+    QTest::mouseClick(&probe.sky(), Qt::LeftButton, {}, at);
+    QCOMPARE(SkyProbe(probe.sky()).selected(), picked);
+    QCOMPARE(ListWindowProbe(list).rows().currentRow(), picked < 0 ? 2 : picked);
+    QCOMPARE(probe.form().velto_obj_edt->text(), QString());
+    QTest::mouseClick(&probe.sky(), Qt::LeftButton, {}, at);
+    QCOMPARE(probe.form().velto_obj_edt->text(), picked < 0 ? QString() : object.name);
+}
+
+QTEST_MAIN(TestSky)
+#include "tst_sky.moc"
