@@ -9,7 +9,6 @@
 
 #include <QBuffer>
 #include <QtTest>
-#include <memory>
 
 Q_DECLARE_METATYPE(SkyView)
 Q_DECLARE_METATYPE(SimFault)
