@@ -2,10 +2,10 @@
 
 #include "app/app_files.h"
 #include "app/eye_icon.h"
-#include "coords/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
+#include "coords/log_line.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
@@ -111,6 +111,7 @@ void Velto_Obj_List::create_windows()
 
     list_win->set_sky(sky_win);
     list_win->set_receiver(this);
+    connect(list_win, &Velto_list::save_failed, this, &Velto_Obj_List::show_save_failed);
     connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
     list_win->show();
     list_win->move(100, 10);
