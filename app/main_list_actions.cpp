@@ -55,6 +55,11 @@ void Velto_Obj_List::on_actionSave_list_triggered()
     list_win->save_list();
 }
 
+void Velto_Obj_List::show_save_failed(const QString &path)
+{
+    statusBar()->showMessage(tr("List not saved: %1").arg(path));
+}
+
 void Velto_Obj_List::on_actionInsert_Object_triggered()
 {
     insert_form_object(insertion_row(list_win));

@@ -111,6 +111,7 @@ void Velto_Obj_List::create_windows()
 
     list_win->set_sky(sky_win);
     list_win->set_receiver(this);
+    connect(list_win, &Velto_list::save_failed, this, &Velto_Obj_List::show_save_failed);
     connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
     list_win->show();
     list_win->move(100, 10);

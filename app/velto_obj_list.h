@@ -117,6 +117,8 @@ private:
     void schedule_stat_msg(int ms);
     void show_reply_error(QNetworkReply *reply, QNetworkReply::NetworkError code);
     void show_tcs_unknown();
+    // Names the file a list save did not reach in the status bar.
+    void show_save_failed(const QString &path);
 
     // Users and login.
     void velto_get_users();

@@ -291,6 +291,10 @@
         <source>Not in Tracking mode</source>
         <translation>Телескоп не в режиме ведения</translation>
     </message>
+    <message>
+        <source>List not saved: %1</source>
+        <translation>Список не сохранён: %1</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

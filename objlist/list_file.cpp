@@ -1,3 +1,4 @@
+#include "coords/log_line.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -21,6 +22,22 @@ namespace
 {
 
 constexpr int line_bytes_role = Qt::UserRole;
+
+// Every row and its "\n", each write checked: a short write means the disk
+// refused the bytes.
+bool write_rows(QSaveFile &file, const QListWidget &list)
+{
+    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
+    for (int row = 0; row < list.count(); ++row) {
+        const QListWidgetItem *item = list.item(row);
+        const QVariant bytes = item->data(line_bytes_role);
+        const QByteArray line =
+            (bytes.isValid() ? bytes.toByteArray() : QByteArray(encode(item->text()))) + '\n';
+        if (file.write(line) != line.size())
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -58,21 +75,20 @@ bool Velto_list::read_file(const QString &path)
 
 bool Velto_list::save_file(const QString &path)
 {
+    // QSaveFile::commit() renames a partial file over the old one when the
+    // last buffered bytes cannot reach a full disk; the explicit flush()
+    // reports that failure while the old file can still be kept.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    const QListWidget *list = form->velto_obj_lst;
-    for (int row = 0; row < list->count(); ++row) {
-        const QListWidgetItem *item = list->item(row);
-        const QVariant bytes = item->data(line_bytes_role);
-        file.write(bytes.isValid() ? bytes.toByteArray() : QByteArray(encode(item->text())));
-        file.write("\n", 1);
+    if (file.open(QIODevice::WriteOnly) && write_rows(file, *form->velto_obj_lst) && file.flush() &&
+        file.commit()) {
+        last_file = path;
+        return true;
     }
-    if (!file.commit())
-        return false;
-    last_file = path;
-    return true;
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    log_err(QLatin1String("Velto list save error ") + path + QLatin1String(": ") + reason);
+    emit save_failed(path);
+    return false;
 }
 
 void Velto_list::read_list()

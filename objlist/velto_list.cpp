@@ -73,6 +73,18 @@ void Velto_list::show_on_sky(int row)
         sky->set_selected(row);
 }
 
+// After an edit the chart marks the object of the current row, or nothing
+// when that row is a comment or no row is current: with any other mark a
+// second click would send an object the observer did not choose.
+void Velto_list::show_current_on_sky()
+{
+    if (!sky)
+        return;
+    sky->list_changed();
+    const int row = form->velto_obj_lst->currentRow();
+    sky->set_selected(is_object_row(row) ? row : -1);
+}
+
 void Velto_list::renumber_from(int row)
 {
     for (int i = row; i < objects->size(); ++i)
@@ -121,8 +133,7 @@ void Velto_list::insert_object(int row, const QString &typed_name, const QString
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);
     last_row = row;
-    if (sky)
-        sky->list_changed();
+    show_current_on_sky();
 }
 
 void Velto_list::insert_comment(int row, const QString &text)
@@ -138,8 +149,7 @@ void Velto_list::remove_row(int row)
     delete form->velto_obj_lst->takeItem(row);
     last_row = current_row();
     renumber_from(row);
-    if (sky)
-        sky->list_changed();
+    show_current_on_sky();
 }
 
 void Velto_list::clear_list()
@@ -147,8 +157,7 @@ void Velto_list::clear_list()
     form->velto_obj_lst->clear();
     while (!objects->isEmpty())
         delete objects->takeLast();
-    if (sky)
-        sky->set_selected(-1);
+    show_current_on_sky();
 }
 
 void Velto_list::on_velto_clr_lst_btn_clicked()

@@ -54,8 +54,13 @@ public:
     // the file cannot be opened.
     bool read_file(const QString &path);
     // Writes every row and "\n"; the old file is replaced only once the whole
-    // list is written. False (the old file untouched) on any failure.
+    // list is written. On any failure the old file stays untouched, the
+    // reason goes to standard error, save_failed is emitted and false returned.
     bool save_file(const QString &path);
+
+signals:
+    // A save did not complete; the file at path is as it was before.
+    void save_failed(const QString &path);
 
 public slots:
     void resizeEvent(QResizeEvent *event) override;
@@ -73,6 +78,7 @@ private:
     void choose(int row);
     void show_on_sky(int row);
     void renumber_from(int row);
+    void show_current_on_sky();
 
     Ui::Velto_list *form;
     Velto_sky *sky = nullptr;
