@@ -34,9 +34,9 @@ QByteArray http_get_bytes(const QUrl &url)
         url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
     if (target.isEmpty())
         target = "/";
-    QByteArray host = url.host(QUrl::FullyEncoded).toUtf8();
-    if (url.port() != -1)
-        host += ':' + QByteArray::number(url.port());
+    // The authority keeps the port and the brackets of an IPv6 address.
+    const QByteArray host =
+        url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toUtf8();
     return "GET " + target + " HTTP/1.0\r\nHost: " + host + "\r\nConnection: close\r\n\r\n";
 }
 
