@@ -22,38 +22,22 @@ namespace
 
 const QByteArray send_script = "/tcs/vtcs_send.cgi";
 
-enum class Kind { Users, State, Command };
-enum class Fault {
-    Refused,
-    Hangup,
-    ClosedMidReply,
-    TimeOut,
-    Http500,
-    Oversized,
-    Streamed,
-    Redirect
-};
-
-// A host that answers every request with the same bytes and counts requests.
-class RawHost
-{
-public:
+// A host that answers every request with the same bytes.
+struct RawHost {
     RawHost()
     {
         server.listen(QHostAddress::LocalHost);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    socket->setProperty("got",
-                                        socket->property("got").toByteArray() + socket->readAll());
-                    if (!socket->property("got").toByteArray().endsWith("\r\n\r\n"))
-                        return;
-                    received += socket->property("got").toByteArray();
+            QTcpSocket *socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray got = socket->property("got").toByteArray() + socket->readAll();
+                socket->setProperty("got", got);
+                if (got.endsWith("\r\n\r\n")) {
+                    received += got;
                     socket->write(answer);
                     socket->disconnectFromHost();
-                });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
+                }
+            });
         });
     }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(server.serverPort()); }
@@ -75,10 +59,40 @@ QStringList error_lines(const LogCapture &log)
     return log.err.filter(QRegularExpression(QStringLiteral("^Velto read error ")));
 }
 
+// How a host fails: a fault of the simulator, or with SimFault::None a port
+// nobody listens on (refused) or a host that redirects (no error, code 0).
+struct HostFault {
+    SimFault sim_fault;
+    int code;
+    const char *text; // %1: the URL with its password hidden
+};
+
+struct PollCase {
+    int current;
+    const char *state;
+    const char *shown;
+    bool ok;
+    double vha;
+    int next;
+};
+
+// A command refused before anything is sent; `typed` goes into the field the
+// command checks (R.A. for Send, Decl. for Slew, the hour-angle step otherwise).
+struct Refusal {
+    const char *command;
+    const char *passwd;
+    const char *state;
+    const char *typed;
+    const char *status;
+    const char *line;
+};
+
 } // namespace
 
-Q_DECLARE_METATYPE(Kind)
-Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(SimScript)
+Q_DECLARE_METATYPE(HostFault)
+Q_DECLARE_METATYPE(PollCase)
+Q_DECLARE_METATYPE(Refusal)
 
 class TestTcs : public QObject
 {
@@ -238,164 +252,110 @@ void TestTcs::stateReplyGrammar_data()
 {
     QTest::addColumn<QByteArrayList>("lines");
     QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("items");
-    QTest::addColumn<QString>("lastText");
-    QTest::addColumn<double>("lastNumber");
-    QTest::newRow("no lines") << QByteArrayList{} << "State=Err" << 0 << QString() << 0.0;
+    QTest::addColumn<QString>("last"); // the last item's text and number; none without items
+    QTest::newRow("no lines") << QByteArrayList{} << "State=Err" << QString();
     QTest::newRow("value after the first equals sign")
-        << QByteArrayList{"State=Ok\n", "RA=12.5=3\n"} << "State Ok" << 2 << "12.5=3" << 0.0;
-    QTest::newRow("number of a value")
-        << QByteArrayList{"State=Ok\n", "HA=-1.25\r\n"} << "State Ok" << 2 << "-1.25" << -1.25;
-    QTest::newRow("trimmed line, untrimmed value")
-        << QByteArrayList{"State= Ok \n"} << "State  Ok " << 1 << " Ok" << 0.0;
+        << QByteArrayList{"State=Ok\n", "RA=12.5=3\n"} << "State Ok"
+        << "12.5=3 0";
+    QTest::newRow("number of a value, line end removed")
+        << QByteArrayList{"State=Ok\n", "HA=-1.25\r\n"} << "State Ok"
+        << "-1.25 -1.25";
+    QTest::newRow("trimmed line, untrimmed value") << QByteArrayList{"State= Ok \n"} << "State  Ok "
+                                                   << " Ok 0";
     QTest::newRow("a later permission line is the status")
         << QByteArrayList{"State=Ok\n", "Permission=denied\n", "Level=2\n"} << "Permission denied"
-        << 2 << "2" << 2.0;
+        << "2 2";
     QTest::newRow("unknown lines are skipped")
-        << QByteArrayList{"Hello\n", "Nothing=1\n"} << "Hello" << 0 << QString() << 0.0;
+        << QByteArrayList{"Hello\n", "Nothing=1\n"} << "Hello" << QString();
 }
 
 void TestTcs::stateReplyGrammar()
 {
     QFETCH(QByteArrayList, lines);
     QFETCH(QString, status);
-    QFETCH(int, items);
-    QFETCH(QString, lastText);
-    QFETCH(double, lastNumber);
+    QFETCH(QString, last);
     const StateReply reply = parse_state_reply(lines);
     QCOMPARE(reply.status_text, status);
-    QCOMPARE(reply.items.size(), items);
-    if (items > 0) {
-        QCOMPARE(reply.items.last().text, lastText);
-        QCOMPARE(reply.items.last().number, lastNumber);
-    }
+    const StateItem item = reply.items.value(reply.items.size() - 1);
+    QCOMPARE(reply.items.isEmpty() ? QString() : item.text + ' ' + QString::number(item.number),
+             last);
 }
 
 void TestTcs::pollInterval_data()
 {
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<double>("vha");
-    QTest::addColumn<int>("next");
-    QTest::newRow("idle grows by 200 ms") << 10000 << "Stop"
-                                          << "Stop" << true << 0.0 << 10200;
-    QTest::newRow("idle past 15 s starts at 10 s") << 14900 << "Stop"
-                                                   << "Stop" << true << 0.0 << 10000;
-    QTest::newRow("slewing from a long interval") << 5000 << "Slew"
-                                                  << "Slew" << true << 0.0 << 1000;
-    QTest::newRow("slewing grows") << 1200 << "Slew"
-                                   << "Slew" << true << 0.0 << 1400;
-    QTest::newRow("tracking from a long interval") << 9000 << "Track"
-                                                   << "Track" << true << 0.0 << 3000;
-    QTest::newRow("tracking grows") << 3000 << "Track"
-                                    << "Track" << true << 0.0 << 3200;
-    QTest::newRow("moving fast") << 9000 << "Moving"
-                                 << "Moving" << true << 0.5 << 1000;
-    QTest::newRow("moving but still") << 9000 << "Moving"
-                                      << "Moving" << true << 0.0 << 9200;
-    QTest::newRow("state changed") << 9000 << "Track"
-                                   << "Slew" << true << 0.0 << 1000;
-    QTest::newRow("state changed, not Ok") << 9000 << "Track"
-                                           << "Slew" << false << 0.0 << 3000;
-    QTest::newRow("never below a second") << 500 << "Stop"
-                                          << "Stop" << true << 0.0 << 1000;
+    QTest::addColumn<PollCase>("poll");
+    const std::pair<const char *, PollCase> rows[] = {
+        {"idle grows by 200 ms", {10000, "Stop", "Stop", true, 0, 10200}},
+        {"idle past 15 s starts at 10 s", {14900, "Stop", "Stop", true, 0, 10000}},
+        {"slewing from a long interval", {5000, "Slew", "Slew", true, 0, 1000}},
+        {"slewing grows", {1200, "Slew", "Slew", true, 0, 1400}},
+        {"tracking from a long interval", {9000, "Track", "Track", true, 0, 3000}},
+        {"tracking grows", {3000, "Track", "Track", true, 0, 3200}},
+        {"moving fast", {9000, "Moving", "Moving", true, 0.5, 1000}},
+        {"moving but still", {9000, "Moving", "Moving", true, 0, 9200}},
+        {"state changed", {9000, "Track", "Slew", true, 0, 1000}},
+        {"state changed, not Ok", {9000, "Track", "Slew", false, 0, 3000}},
+        {"never below a second", {500, "Stop", "Stop", true, 0, 1000}},
+    };
+    for (const auto &[name, poll] : rows)
+        QTest::newRow(name) << poll;
 }
 
 void TestTcs::pollInterval()
 {
-    QFETCH(int, current);
-    QFETCH(QString, state);
-    QFETCH(QString, shown);
-    QFETCH(bool, ok);
-    QFETCH(double, vha);
-    QFETCH(int, next);
-    QCOMPARE(next_poll_interval(current, state, shown, ok, vha, 0.0), next);
+    QFETCH(PollCase, poll);
+    QCOMPARE(next_poll_interval(poll.current, QLatin1String(poll.state), QLatin1String(poll.shown),
+                                poll.ok, poll.vha, 0.0),
+             poll.next);
 }
 
 void TestTcs::commandRefused_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("passwd");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QString>("ra");
-    QTest::addColumn<QString>("dec");
-    QTest::addColumn<QString>("offHa");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("line");
-    const QString dec = QStringLiteral("+41:16:09");
-    QTest::newRow("Send without a password") << "Send"
-                                             << ""
-                                             << "Track"
-                                             << "00:42:44" << dec << "1"
-                                             << "Empty Velto password!"
-                                             << "Empty Velto password!";
-    QTest::newRow("Stop without a password") << "Stop"
-                                             << ""
-                                             << "Track"
-                                             << "00:42:44" << dec << "1"
-                                             << "Empty Velto password!"
-                                             << "Empty Velto password!";
-    QTest::newRow("Send with a wrong R.A.") << "Send"
-                                            << "dome3"
-                                            << "Track"
-                                            << " 0:42 " << dec << "1"
-                                            << "Wrong or Empty R.A.!"
-                                            << "Wrong or Empty R.A. <0:42>";
-    QTest::newRow("Slew with a wrong Decl.") << "Slew"
-                                             << "dome3"
-                                             << "Track"
-                                             << "00:42:44"
-                                             << "+41-16"
-                                             << "1"
-                                             << "Wrong or Empty Decl."
-                                             << "Wrong or Empty Decl. <+41-16>";
-    QTest::newRow("Corr with offsets too small") << "Corr"
-                                                 << "dome3"
-                                                 << "Track"
-                                                 << "00:42:44" << dec << "0.001"
-                                                 << "Wrong or Empty Offsets"
-                                                 << "Wrong or Empty Offsets";
-    QTest::newRow("AdCorr while not tracking") << "AdCorr"
-                                               << "dome3"
-                                               << "Stop"
-                                               << "00:42:44" << dec << "1"
-                                               << "Not in Tracking mode"
-                                               << "Not in Tracking mode";
-    QTest::newRow("AdCorr with steps too small") << "AdCorr"
-                                                 << "dome3"
-                                                 << "Track"
-                                                 << "00:42:44" << dec << "0.001"
-                                                 << "Wrong or Empty Corrections"
-                                                 << "Wrong or Empty Corrections";
+    QTest::addColumn<Refusal>("refusal");
+    const char *const no_passwd = "Empty Velto password!";
+    const std::pair<const char *, Refusal> rows[] = {
+        {"Send without a password", {"Send", "", "Track", "", no_passwd, no_passwd}},
+        {"Stop without a password", {"Stop", "", "Track", "", no_passwd, no_passwd}},
+        {"Send with a wrong R.A.",
+         {"Send", "dome3", "Track", " 0:42 ", "Wrong or Empty R.A.!",
+          "Wrong or Empty R.A. <0:42>"}},
+        {"Slew with a wrong Decl.",
+         {"Slew", "dome3", "Track", "+41-16", "Wrong or Empty Decl.",
+          "Wrong or Empty Decl. <+41-16>"}},
+        {"Corr with offsets too small",
+         {"Corr", "dome3", "Track", "0.001", "Wrong or Empty Offsets", "Wrong or Empty Offsets"}},
+        {"AdCorr while not tracking",
+         {"AdCorr", "dome3", "Stop", "1", "Not in Tracking mode", "Not in Tracking mode"}},
+        {"AdCorr with steps too small",
+         {"AdCorr", "dome3", "Track", "0.001", "Wrong or Empty Corrections",
+          "Wrong or Empty Corrections"}},
+    };
+    for (const auto &[name, refusal] : rows)
+        QTest::newRow(name) << refusal;
 }
 
-// A refused command says why on the status bar and standard error and sends nothing.
+// A refused command says why on the status bar and standard error and sends
+// nothing; the form keeps what was typed.
 void TestTcs::commandRefused()
 {
-    QFETCH(QString, command);
-    QFETCH(QString, passwd);
-    QFETCH(QString, state);
-    QFETCH(QString, ra);
-    QFETCH(QString, dec);
-    QFETCH(QString, offHa);
-    QFETCH(QString, status);
-    QFETCH(QString, line);
+    QFETCH(Refusal, refusal);
     openWindow();
-    logInAsOperator(state);
-    probe().setPasswd(passwd);
+    logInAsOperator(QLatin1String(refusal.state));
+    probe().setPasswd(QLatin1String(refusal.passwd));
     fillForm();
-    probe().form().velto_ra_edt->setText(ra);
-    probe().form().velto_decl_edt->setText(dec);
-    probe().form().velto_offha_edt->setText(offHa);
-    probe().form().velto_offdec_edt->setText(QStringLiteral("0.01"));
+    auto &f = probe().form();
+    const QString command = QLatin1String(refusal.command);
+    QLineEdit *field = command == QLatin1String("Send")   ? f.velto_ra_edt
+                       : command == QLatin1String("Slew") ? f.velto_decl_edt
+                                                          : f.velto_offha_edt;
+    field->setText(QLatin1String(refusal.typed));
+    f.velto_offdec_edt->setText(QStringLiteral("0.01"));
     LogCapture log;
     press(command);
     QVERIFY(!probe().commandReplyPending());
-    QCOMPARE(window->statusBar()->currentMessage(), status);
-    QCOMPARE(log.err, QStringList{line});
-    QCOMPARE(probe().form().velto_ra_edt->text(), ra); // the form keeps what was typed
+    QCOMPARE(window->statusBar()->currentMessage(), QLatin1String(refusal.status));
+    QCOMPARE(log.err, QStringList{QLatin1String(refusal.line)});
+    QCOMPARE(field->text(), QLatin1String(refusal.typed));
 }
 
 void TestTcs::commandSentOnceToClosingHost_data()
@@ -439,22 +399,21 @@ void TestTcs::commandSentOnceToClosingHost()
 void TestTcs::commandAnswer_data()
 {
     QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("later");
-    QTest::newRow("Ok state") << QByteArray("Done\nState=Ok\n") << "Done" << true << QString();
-    QTest::newRow("state not Ok") << QByteArray("Done\nState=Err\n") << "Done" << false
-                                  << QString();
+    QTest::addColumn<QString>("later"); // the second line, shown 5 s after the first
+    QTest::newRow("Ok state") << QByteArray("Done\nState=Ok\n") << true << QString();
+    QTest::newRow("state not Ok") << QByteArray("Done\nState=Err\n") << false << QString();
     QTest::newRow("blanks around the equals sign")
-        << QByteArray("Done\r\nState = Ok\r\n") << "Done" << false << QString();
-    QTest::newRow("second line shown later")
-        << QByteArray("Done\nNow slewing\nState=Ok\n") << "Done" << true << "Now slewing";
+        << QByteArray("Done\r\nState = Ok\r\n") << false << QString();
+    QTest::newRow("second line") << QByteArray("Done\nNow slewing\nState=Ok\n") << true
+                                 << "Now slewing";
 }
 
+// Every answer line goes to standard output, the first to the status bar; the
+// last "State" line says whether the TCS is Ok.
 void TestTcs::commandAnswer()
 {
     QFETCH(QByteArray, body);
-    QFETCH(QString, status);
     QFETCH(bool, ok);
     QFETCH(QString, later);
     openWindow();
@@ -464,7 +423,7 @@ void TestTcs::commandAnswer()
     LogCapture log;
     press(QStringLiteral("Stop"));
     QTRY_VERIFY(!probe().commandReplyPending());
-    QCOMPARE(window->statusBar()->currentMessage(), status);
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Done"));
     QCOMPARE(probe().stateOk(), ok);
     QCOMPARE(probe().pendingMessage(), later);
     QCOMPARE(log.out.join('\n') + '\n', QString::fromUtf8(body).remove('\r'));
@@ -473,59 +432,42 @@ void TestTcs::commandAnswer()
 
 void TestTcs::hostFaults_data()
 {
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("code");     // 0: an answer like any other
-    QTest::addColumn<QString>("text"); // %1: the URL with its password hidden
-    const struct {
-        const char *name;
-        Fault fault;
-        int code;
-        const char *text;
-    } faults[] = {
-        {"refused", Fault::Refused, QNetworkReply::ConnectionRefusedError, "Connection refused"},
-        {"closed without an answer", Fault::Hangup, QNetworkReply::RemoteHostClosedError,
-         "Connection closed"},
-        {"closed mid-reply", Fault::ClosedMidReply, QNetworkReply::RemoteHostClosedError,
-         "Connection closed"},
-        {"time-out", Fault::TimeOut, QNetworkReply::OperationCanceledError, "Operation canceled"},
-        {"HTTP 500", Fault::Http500, QNetworkReply::InternalServerError,
-         "Error transferring %1 - server replied: Internal Server Error"},
-        {"oversized with its length", Fault::Oversized, QNetworkReply::OperationCanceledError,
-         "Operation canceled"},
-        {"oversized, streamed", Fault::Streamed, QNetworkReply::OperationCanceledError,
-         "Operation canceled"},
-        {"redirect not followed", Fault::Redirect, 0, ""},
+    QTest::addColumn<SimScript>("script");
+    QTest::addColumn<HostFault>("fault");
+    const std::pair<const char *, HostFault> faults[] = {
+        {"refused", {SimFault::None, QNetworkReply::ConnectionRefusedError, "Connection refused"}},
+        {"closed without an answer",
+         {SimFault::Hangup, QNetworkReply::RemoteHostClosedError, "Connection closed"}},
+        {"closed mid-reply",
+         {SimFault::CloseConnection, QNetworkReply::RemoteHostClosedError, "Connection closed"}},
+        {"time-out",
+         {SimFault::NeverAnswer, QNetworkReply::OperationCanceledError, "Operation canceled"}},
+        {"HTTP 500",
+         {SimFault::ServerError, QNetworkReply::InternalServerError,
+          "Error transferring %1 - server replied: Internal Server Error"}},
+        {"oversized with its length",
+         {SimFault::Oversized, QNetworkReply::OperationCanceledError, "Operation canceled"}},
+        {"oversized, streamed",
+         {SimFault::OversizedStreamed, QNetworkReply::OperationCanceledError,
+          "Operation canceled"}},
+        {"redirect not followed", {SimFault::None, 0, ""}},
     };
-    for (const auto &[kind, name] :
-         {std::pair{Kind::Users, "users"}, {Kind::State, "state"}, {Kind::Command, "command"}})
-        for (const auto &f : faults)
-            QTest::addRow("%s: %s", name, f.name)
-                << kind << f.fault << f.code << QString::fromLatin1(f.text);
+    for (const SimScript script : {SimScript::Users, SimScript::State, SimScript::Command})
+        for (const auto &[name, fault] : faults)
+            QTest::addRow("%s: %s", qPrintable(script_name(script)), name) << script << fault;
 }
 
 // The command's own connection fails like the manager's requests: the same
-// codes and texts, one box, the reply released once, no password shown.
+// codes and texts, one box, the reply released, no password shown.
 void TestTcs::hostFaults()
 {
-    QFETCH(Kind, kind);
-    QFETCH(Fault, fault);
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    const SimScript script = kind == Kind::Users   ? SimScript::Users
-                             : kind == Kind::State ? SimScript::State
-                                                   : SimScript::Command;
-    const SimFault sim_fault[] = {SimFault::None,
-                                  SimFault::Hangup,
-                                  SimFault::CloseConnection,
-                                  SimFault::NeverAnswer,
-                                  SimFault::ServerError,
-                                  SimFault::Oversized,
-                                  SimFault::OversizedStreamed,
-                                  SimFault::None};
+    QFETCH(SimScript, script);
+    QFETCH(HostFault, fault);
     RawHost raw;
-    QString host = fault == Fault::Refused ? refusing_host() : sim.host_text();
-    if (fault == Fault::Redirect) {
+    QString host = sim.host_text();
+    if (fault.code == QNetworkReply::ConnectionRefusedError)
+        host = refusing_host();
+    if (fault.code == 0) {
         host = raw.host();
         raw.answer = "HTTP/1.1 302 Found\r\nLocation: http://" + host.toLatin1() +
                      "/tcs/moved\r\nContent-Length: 6\r\nConnection: close\r\n\r\nMoved\n";
@@ -533,47 +475,46 @@ void TestTcs::hostFaults()
     set_tcs_transfer_timeout_ms(300);
     LogCapture log;
     ModalCloser closer;
-    QString path = QStringLiteral("/tcs/velto_users_all.cgi");
-    QPointer<QNetworkReply> reply;
-    if (kind == Kind::Users) {
+    QString url = "http://" + host + "/tcs/velto_users_all.cgi";
+    if (script == SimScript::Users) {
         set_default_tcs_host(host);
-        sim.set_fault(script, sim_fault[int(fault)]);
+        sim.set_fault(script, fault.sim_fault);
         window = std::make_unique<Velto_Obj_List>();
         QTRY_VERIFY(!probe().usersReplyPending());
     } else {
         openWindow();
         logInAsOperator();
         probe().setHost(host);
-        sim.set_fault(script, sim_fault[int(fault)]);
-        path = kind == Kind::State
-                   ? QStringLiteral("/tcs/vtcs_get.cgi?User=oper&Pass=****")
-                   : QStringLiteral("/tcs/vtcs_send.cgi?User=oper&Pass=****&Cmd=Stop");
-        QMetaObject::invokeMethod(window.get(), kind == Kind::State ? "on_velto_get_btn_clicked"
-                                                                    : "on_velto_stop_btn_clicked");
-        reply = kind == Kind::State ? probe().stateReply() : probe().commandReply();
+        sim.set_fault(script, fault.sim_fault);
+        const bool state = script == SimScript::State;
+        url = "http://" + host +
+              (state ? "/tcs/vtcs_get.cgi?User=oper&Pass=****"
+                     : "/tcs/vtcs_send.cgi?User=oper&Pass=****&Cmd=Stop");
+        press(QLatin1String(state ? "Get" : "Stop"));
+        QPointer<QNetworkReply> reply = state ? probe().stateReply() : probe().commandReply();
         QVERIFY(reply);
         QTRY_VERIFY(!reply);
     }
-    if (code == 0) {
+    if (fault.code == 0) {
         QVERIFY(raw.received.contains(" HTTP/1."));
         QVERIFY2(!raw.received.contains("/tcs/moved"), raw.received.constData());
         QVERIFY(error_lines(log).isEmpty());
         QCOMPARE(closer.closed(), 0);
-        if (kind == Kind::Command)
+        if (script == SimScript::Command)
             QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Moved"));
         return;
     }
-    const QString shown = text.arg("http://" + host + path);
+    const QString shown = QString::fromLatin1(fault.text).arg(url);
     QCOMPARE(error_lines(log),
-             QStringList{QStringLiteral("Velto read error %1 %2").arg(code).arg(shown)});
+             QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
     QTRY_VERIFY(closer.texts().contains(shown));
-    if (kind == Kind::Users)
+    if (script == SimScript::Users)
         return;
     QCOMPARE(closer.closed(), 1);
     QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
     QCOMPARE(probe().form().velto_state_lab->palette().color(QPalette::Window),
              QColor::fromString("Lightgray"));
-    if (kind == Kind::Command)
+    if (script == SimScript::Command)
         QCOMPARE(window->statusBar()->currentMessage(), shown);
     const QString everything =
         log.err.join('\n') + closer.texts().join('\n') + window->statusBar()->currentMessage();
@@ -592,12 +533,14 @@ void TestTcs::stopWhileCommandHeld()
     ModalCloser closer;
     press(QStringLiteral("Send"));
     QTRY_COMPARE(commandTargets().size(), 1);
+    const QPointer<QNetworkReply> held = probe().commandReply();
     press(QStringLiteral("Slew")); // one command at a time: dropped
     sim.set_fault(SimScript::Command, SimFault::None);
     press(QStringLiteral("Stop"));
     QTRY_COMPARE(commandTargets().size(), 2);
     QVERIFY(commandTargets().at(0).endsWith("&Cmd=Send"));
     QVERIFY(commandTargets().at(1).endsWith("&Cmd=Stop"));
+    QTRY_VERIFY(!held); // given up at once, its connection closed
     QTRY_VERIFY(!probe().commandReplyPending());
     QVERIFY(log.out.contains(QStringLiteral("State=Ok")));
     press(QStringLiteral("Slew"));
