@@ -458,7 +458,8 @@ void TestTcs::hostFaults_data()
 }
 
 // The command's own connection fails like the manager's requests: the same
-// codes and texts, one box, the reply released, no password shown.
+// codes and texts, one box, the reply released, no password shown, and no
+// poll timer armed by the completion of a failed reply.
 void TestTcs::hostFaults()
 {
     QFETCH(SimScript, script);
@@ -490,7 +491,10 @@ void TestTcs::hostFaults()
         url = "http://" + host +
               (state ? "/tcs/vtcs_get.cgi?User=oper&Pass=****"
                      : "/tcs/vtcs_send.cgi?User=oper&Pass=****&Cmd=Stop");
-        press(QLatin1String(state ? "Get" : "Stop"));
+        probe().setPollInterval(5000); // polling runs
+        probe().pollTimer()->start(5000);
+        QMetaObject::invokeMethod(window.get(),
+                                  state ? "velto_get_timer" : "on_velto_stop_btn_clicked");
         QPointer<QNetworkReply> reply = state ? probe().stateReply() : probe().commandReply();
         QVERIFY(reply);
         QTRY_VERIFY(!reply);
@@ -516,6 +520,10 @@ void TestTcs::hostFaults()
              QColor::fromString("Lightgray"));
     if (script == SimScript::Command)
         QCOMPARE(window->statusBar()->currentMessage(), shown);
+    // Polling pauses for a minute after the box; the interval steps on from where it was.
+    QVERIFY(probe().pollTimer()->isActive());
+    QCOMPARE(probe().pollTimer()->interval(), 60000);
+    QCOMPARE(probe().pollInterval(), script == SimScript::State ? 5000 : 1000);
     const QString everything =
         log.err.join('\n') + closer.texts().join('\n') + window->statusBar()->currentMessage();
     QVERIFY(!everything.contains(QLatin1String("dome3")));
