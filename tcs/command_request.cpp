@@ -158,7 +158,7 @@ void CommandReply::read_socket()
         if (!read_head())
             return;
     } else {
-        body += socket.readAll();
+        add_to_body(socket.readAll());
     }
     // The body is kept whole until the end: past the limit it is refused.
     if (body.size() > tcs_max_reply_bytes)
@@ -186,9 +186,21 @@ bool CommandReply::read_head()
         abort();
         return false;
     }
-    body = head_bytes.mid(head->size);
+    // These answers have no body, whatever follows their head.
+    if (head->status < 200 || head->status == 204 || head->status == 304)
+        head->content_length = 0;
+    body.clear();
+    add_to_body(head_bytes.mid(head->size));
     head_bytes.clear();
     return true;
+}
+
+// Bytes past the announced length belong to no answer.
+void CommandReply::add_to_body(const QByteArray &bytes)
+{
+    body += bytes;
+    if (head->content_length >= 0 && body.size() > head->content_length)
+        body.truncate(head->content_length);
 }
 
 bool CommandReply::body_complete() const
@@ -237,12 +249,22 @@ void CommandReply::complete()
     socket.abort();
     const NetworkError code = http_status_error(head->status);
     if (code != NoError) {
-        setError(code, QCoreApplication::translate("QNetworkReply",
-                                                   "Error transferring %1 - server replied: %2")
-                           .arg(url().toString(), QString::fromLatin1(head->reason)));
+        setError(code, status_error_text());
         emit errorOccurred(code);
     }
     emit finished();
+}
+
+// Qt words a refused login in its own way and quotes the URL otherwise.
+QString CommandReply::status_error_text() const
+{
+    if (head->status == 401)
+        return QCoreApplication::translate("QHttp", "Host requires authentication");
+    if (head->status == 407)
+        return QCoreApplication::translate("QHttp", "Proxy requires authentication");
+    return QCoreApplication::translate("QNetworkReply",
+                                       "Error transferring %1 - server replied: %2")
+        .arg(url().toString(), QString::fromLatin1(head->reason));
 }
 
 void CommandReply::fail(NetworkError code, const QString &text)

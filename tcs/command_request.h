@@ -54,7 +54,9 @@ private:
     void socket_failed(QAbstractSocket::SocketError error);
     void connection_ended();
     void complete();
+    QString status_error_text() const;
     void fail(NetworkError code, const QString &text);
+    void add_to_body(const QByteArray &bytes);
     bool body_complete() const;
 
     QTcpSocket socket;
