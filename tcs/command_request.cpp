@@ -10,9 +10,6 @@
 namespace
 {
 
-// A head this long without its blank line is no HTTP answer.
-constexpr qsizetype max_head_bytes = 64 * 1024;
-
 qint64 content_length(const QList<QByteArray> &header_lines)
 {
     for (const QByteArray &line : header_lines) {
@@ -59,7 +56,7 @@ std::optional<HttpHead> parse_http_head(const QByteArray &bytes)
                                              : status_line.mid(space + 1, reason_start - space - 1);
     bool ok = false;
     head.status = code.toInt(&ok);
-    if (!ok || code.size() != 3)
+    if (!ok)
         head.status = 0;
     head.reason = reason_start < 0 ? QByteArray() : status_line.mid(reason_start + 1);
     head.content_length = content_length(lines);
@@ -171,13 +168,12 @@ void CommandReply::read_socket()
 bool CommandReply::read_head()
 {
     head = parse_http_head(head_bytes);
-    if (!head) {
-        if (head_bytes.size() > max_head_bytes)
-            fail(ProtocolFailure, QCoreApplication::translate("QHttp", "Invalid HTTP response"));
-        return false;
-    }
-    if (head->status == 0) {
-        fail(ProtocolFailure, QCoreApplication::translate("QHttp", "Invalid HTTP response"));
+    if (!head || head->status <= 0) {
+        // Like Qt, wait for the end of an answer that is no HTTP: the close
+        // then reports it; past the size limit it is refused.
+        head.reset();
+        if (head_bytes.size() > tcs_max_reply_bytes)
+            abort();
         return false;
     }
     setAttribute(QNetworkRequest::HttpStatusCodeAttribute, head->status);
