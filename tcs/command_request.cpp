@@ -129,7 +129,7 @@ void CommandReply::abort()
         return;
     body.clear();
     fail(OperationCanceledError,
-         QCoreApplication::translate("QNetworkReply", "Operation canceled"));
+         QCoreApplication::translate("QNetworkReplyHttpImpl", "Operation canceled"));
 }
 
 qint64 CommandReply::bytesAvailable() const

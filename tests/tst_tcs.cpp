@@ -10,6 +10,7 @@
 
 #include <QStatusBar>
 #include <QTcpServer>
+#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -118,6 +119,8 @@ private slots:
     void hostFaults();
     void answerStatusLikeQt_data();
     void answerStatusLikeQt();
+    void failureLikeQt_data();
+    void failureLikeQt();
     void stopWhileCommandHeld();
     void failedCommandKeepsPollRearm();
     void stateShown_data();
@@ -554,6 +557,44 @@ void TestTcs::answerStatusLikeQt()
     QCOMPARE(reply_error_text(own), reply_error_text(*qt));
     QCOMPARE(own.readAll(), qt->readAll());
     QVERIFY2(!raw.received.contains("/tcs/moved"), raw.received.constData());
+}
+
+void TestTcs::failureLikeQt_data()
+{
+    QTest::addColumn<SimFault>("fault"); // SimFault::None: nobody listens
+    QTest::addColumn<QString>("language");
+    for (const char *language : {"en", "ru"})
+        for (const auto &[name, fault] : {std::pair{"refused", SimFault::None},
+                                          {"closed without an answer", SimFault::Hangup},
+                                          {"closed mid-reply", SimFault::CloseConnection},
+                                          {"time-out", SimFault::NeverAnswer},
+                                          {"oversized", SimFault::Oversized},
+                                          {"streamed", SimFault::OversizedStreamed}})
+            QTest::addRow("%s, %s", name, language) << fault << QString::fromLatin1(language);
+}
+
+// A failing host gives a command the code and text, in the language shown,
+// that Qt's own reply gives.
+void TestTcs::failureLikeQt()
+{
+    QFETCH(SimFault, fault);
+    QFETCH(QString, language);
+    QTranslator qt_texts;
+    if (language == QLatin1String("ru")) {
+        QVERIFY(qt_texts.load(QStringLiteral("qtbase_ru"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QCoreApplication::installTranslator(&qt_texts);
+    }
+    set_tcs_transfer_timeout_ms(300);
+    sim.set_fault(SimScript::Command, fault);
+    const QString host = fault == SimFault::None ? refusing_host() : sim.host_text();
+    const QUrl url = tcs_url(host, QString::fromLatin1(send_script), {{"Cmd", "Stop"}});
+    QNetworkAccessManager manager;
+    const std::unique_ptr<QNetworkReply> qt(get_tcs(manager, url));
+    CommandReply own(url);
+    QTRY_VERIFY(qt->isFinished() && own.isFinished());
+    QCOMPARE(own.error(), qt->error());
+    QCOMPARE(own.errorString(), qt->errorString());
 }
 
 // A command held by the host does not hold back a Stop, and the held
