@@ -3,6 +3,7 @@
 #include "coords/log_line.h"
 #include "tcs/command_answer.h"
 #include "tcs/command_check.h"
+#include "tcs/command_request.h"
 #include "tcs/tcs_request.h"
 #include "ui_velto_obj_list.h"
 
@@ -10,8 +11,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// Telescope commands: one request to the send script at a time; everything
-// pressed while one is in flight is dropped.
+// Telescope commands: one request to the send script at a time; a command
+// pressed while one is in flight is dropped, except Stop, which never waits.
 
 namespace
 {
@@ -94,9 +95,23 @@ void Velto_Obj_List::velto_send_cmd(const QString &command)
 
 void Velto_Obj_List::velto_send_stop()
 {
-    if (send_reply)
+    const CommandCheck check = check_stop(command_input());
+    if (!check.refused())
+        abandon_command();
+    send_checked(check);
+}
+
+// The command still waiting for its answer is given up without a box, so a
+// held or hung host cannot keep a Stop from going out.
+void Velto_Obj_List::abandon_command()
+{
+    QNetworkReply *reply = send_reply;
+    if (!reply)
         return;
-    send_checked(check_stop(command_input()));
+    send_reply = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
 }
 
 // A refusal is reported and changes nothing else; the form keeps its texts.
@@ -107,7 +122,9 @@ void Velto_Obj_List::send_checked(const CommandCheck &check)
         log_err(check.error_line);
         return;
     }
-    send_reply = velto_send_request(QStringLiteral("/tcs/vtcs_send.cgi"), check.items);
+    // Never through the manager: it may send a GET again on its own.
+    send_reply =
+        new CommandReply(tcs_url(host, QStringLiteral("/tcs/vtcs_send.cgi"), check.items), this);
     // Queued: the error box's nested event loop must not run inside Qt's own
     // abort of the reply (an oversized answer), which then crashes.
     connect_reply(send_reply, this, &Velto_Obj_List::velto_send_finish,
@@ -143,6 +160,8 @@ void Velto_Obj_List::show_answer(const QByteArrayList &lines)
 void Velto_Obj_List::velto_send_error(QNetworkReply::NetworkError code)
 {
     QPointer<QNetworkReply> reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply || reply != send_reply)
+        return; // given up for a Stop: its failure is no news
     show_reply_error(reply, code);
     show_tcs_unknown();
     // A poll in flight keeps its re-arm: the from-timer flag stays as it is.

@@ -7,8 +7,9 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// The request layer shared by the users, state and command requests, and the
-// status-bar and colour services of the reply handlers.
+// The request layer of the users and state requests (commands go out on a
+// connection of their own), and the status-bar and colour services of the
+// reply handlers.
 
 QNetworkReply *Velto_Obj_List::velto_send_request(const QString &path, const QueryItems &items)
 {

@@ -137,6 +137,7 @@ private:
     void send_form_command(const QString &command);
     void velto_send_cmd(const QString &command);
     void velto_send_stop();
+    void abandon_command();
     CommandInput command_input() const;
     void send_checked(const CommandCheck &check);
     void show_answer(const QByteArrayList &lines);

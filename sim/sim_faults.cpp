@@ -96,6 +96,14 @@ void TcsSimServer::deliver(SimScript script, const WireRequest &request,
         hold(request, std::move(responder));
         unanswered(request, QStringLiteral("never answered"));
         return;
+    case SimFault::Hangup: {
+        // Held until its socket is gone, so the responder never writes to it.
+        const auto held = hold(request, std::move(responder));
+        unanswered(request, QStringLiteral("connection closed without an answer"));
+        if (held->socket)
+            held->socket->abort();
+        return;
+    }
     case SimFault::CloseConnection:
         close_mid_reply(request, responder, a);
         return;
@@ -195,6 +203,7 @@ constexpr FaultWord fault_words[] = {
     {SimFault::None, "none"},
     {SimFault::Delay, "delay"},
     {SimFault::NeverAnswer, "never"},
+    {SimFault::Hangup, "hangup"},
     {SimFault::CloseConnection, "close"},
     {SimFault::ServerError, "http500"},
     {SimFault::EmptyBody, "empty"},

@@ -30,7 +30,8 @@ const char *const users_format =
     "\n"
     "Faults (--fault SCRIPT=FAULT, SCRIPT one of users, state, command,\n"
     "horizon, all): none, delay (answer after --fault-delay ms), never (no\n"
-    "answer), close (connection closed mid-reply), http500, empty (empty body),\n"
+    "answer), hangup (connection closed without an answer), close (connection\n"
+    "closed mid-reply), http500, empty (empty body),\n"
     "garbage (binary bytes), oversized (2 MiB body at once), oversized-stream\n"
     "(2 MiB streamed without a length), notok (state not Ok).\n";
 

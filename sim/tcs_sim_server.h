@@ -29,6 +29,7 @@ enum class SimFault {
     None,
     Delay,             // answers normally after the fault's delay
     NeverAnswer,       // keeps the connection open and says nothing
+    Hangup,            // reads the request and closes the connection without a byte
     CloseConnection,   // starts the answer, then closes the connection mid-reply
     ServerError,       // HTTP 500
     EmptyBody,         // HTTP 200 with no body
