@@ -24,13 +24,10 @@ inline QByteArray fuzz_bytes(const uint8_t *data, size_t size)
 // the last one without when the bytes do not end in one.
 inline QByteArrayList reply_lines(const QByteArray &bytes)
 {
-    QByteArrayList lines;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
-        lines << bytes.mid(start, end - start);
-        start = end;
-    }
+    QByteArrayList lines = bytes.split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        lines[i] += '\n';
+    if (lines.last().isEmpty())
+        lines.removeLast();
     return lines;
 }

@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const HorizonReading reading = read_horizon(reply);
     FUZZ_CHECK(reading.points.size() <= max_horizon_points);
     FUZZ_CHECK(horizon_loading_line(reading).startsWith(QLatin1String("Loading ")));
-    constexpr int side = 550;
-    constexpr int centre = side / 2;
+    constexpr int side = 550, centre = side / 2;
     for (const HorizonPoint &point : reading.points) {
         FUZZ_CHECK(std::isfinite(point.azimuth) && std::isfinite(point.zenith_dist));
         for (const SkyView view : {SkyView::Sky, SkyView::Ovt}) {

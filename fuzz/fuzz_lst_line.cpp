@@ -30,10 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const Lst_line again =
         parse_lst_line(object_line_text(line.name, line.ra, line.dec, line.epoch));
-    FUZZ_CHECK(again.is_object);
-    FUZZ_CHECK(again.ra == line.ra);
-    FUZZ_CHECK(again.dec == line.dec);
-    FUZZ_CHECK(again.epoch == line.epoch);
-    FUZZ_CHECK(again.name == line.name);
+    FUZZ_CHECK(again.is_object && again.ra == line.ra && again.dec == line.dec &&
+               again.epoch == line.epoch && again.name == line.name);
     return 0;
 }

@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(!item.text.endsWith(QLatin1Char('\n')));
         if (item.key == StateKey::Stime) {
             const double seconds = state_stime_seconds(item.number);
-            FUZZ_CHECK(std::isfinite(seconds));
-            FUZZ_CHECK(seconds > -86400.0 && seconds < 86400.0);
+            FUZZ_CHECK(std::isfinite(seconds) && seconds > -86400.0 && seconds < 86400.0);
             FUZZ_CHECK((seconds < 0) == (item.number < 0) || seconds == 0);
         }
     }
