@@ -46,6 +46,10 @@ void quit_on_caught_signals(QAction *quit)
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(signal_pipe[0], &byte, 1);
         quit->trigger();
+        // Closing the last window only asks the application to quit, and an
+        // open modal box (or one a late reply opens) would keep it running:
+        // end every event loop, the box's too.
+        QCoreApplication::exit(0);
     });
 }
 

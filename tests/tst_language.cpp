@@ -28,7 +28,7 @@ class TestLanguage : public QObject
 
 private slots:
     void init();
-    void cleanup() { set_app_files_dir(QString()); }
+    void cleanup();
     void switchThereAndBack_data();
     void switchThereAndBack();
     void everyTextFitsItsWidget_data();
@@ -41,6 +41,7 @@ private:
 };
 
 const QString locale = QLocale::system().name();
+const QString start_dir = QDir::currentPath();
 const QString shipped_qm = QStringLiteral(VELTO_DATA_DIR "/Velto_Obj_List_ru_RU.qm");
 
 void TestLanguage::init()
@@ -53,6 +54,12 @@ void TestLanguage::init()
         QFile manual(app_file(suffix + ".html"));
         QVERIFY(manual.open(QIODevice::WriteOnly) && manual.write("manual" + suffix.toUtf8()) > 0);
     }
+}
+
+void TestLanguage::cleanup()
+{
+    set_app_files_dir(QString());
+    QVERIFY(QDir::setCurrent(start_dir));
 }
 
 // Ticks (national) or unticks the Help menu's language entry.
@@ -100,7 +107,6 @@ void TestLanguage::switchThereAndBack()
     // Translations named like the program in the current folder are no
     // English: the way back must not load them.
     QVERIFY(QDir(dir->path()).mkdir("current"));
-    const QString old_dir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir->filePath("current")));
     for (const char *stray : {".qm", "C.qm", "_C.qm"})
         QVERIFY(QFile::copy(shipped_qm, app_files_name() + stray));
@@ -139,7 +145,6 @@ void TestLanguage::switchThereAndBack()
     switch_to(window, true);
     QCOMPARE(probe.form().velto_level_lab->text(), russian ? QStringLiteral("Польз.=obs%2 Ур.=3 ")
                                                            : QStringLiteral("User=obs%2 Level=3 "));
-    QVERIFY(QDir::setCurrent(old_dir));
 }
 
 namespace
