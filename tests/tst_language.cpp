@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStyleOption>
@@ -34,6 +35,8 @@ private slots:
     void everyTextFitsItsWidget_data();
     void everyTextFitsItsWidget();
     void everyTextOfTheCodeIsTranslated();
+    void helpAndAboutButtonsAtTheBottomCentre_data();
+    void helpAndAboutButtonsAtTheBottomCentre();
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -260,6 +263,31 @@ void TestLanguage::everyTextOfTheCodeIsTranslated()
     for (const auto &match : unfinished.globalMatch(text))
         missing << match.captured(1);
     QVERIFY2(missing.isEmpty(), qPrintable("not translated:\n" + missing.join('\n')));
+}
+
+void TestLanguage::helpAndAboutButtonsAtTheBottomCentre_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("close"); // Close's top left; Begin ends left of it in help
+    QTest::newRow("help, 400 wide") << true << QSize(400, 300) << QPoint(169, 272);
+    QTest::newRow("help, narrower than its buttons") << true << QSize(50, 100) << QPoint(-5, 72);
+    QTest::newRow("about, 501 wide") << false << QSize(501, 587) << QPoint(220, 559);
+}
+
+void TestLanguage::helpAndAboutButtonsAtTheBottomCentre()
+{
+    QFETCH(bool, help);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, close);
+    Velto_help help_window;
+    Velto_about about_window;
+    QWidget &window = help ? static_cast<QWidget &>(help_window) : about_window;
+    window.resize(size);
+    window.show();
+    QTRY_COMPARE(window.findChild<QPushButton *>("Close")->pos(), close);
+    if (auto *begin = window.findChild<QPushButton *>("Begin"))
+        QCOMPARE(begin->geometry().right() + 1, close.x());
 }
 
 QTEST_MAIN(TestLanguage)
