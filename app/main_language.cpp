@@ -78,6 +78,27 @@ void load_qt_translation(QTranslator &translator, const QString &app_name, const
         clear_translator(translator);
 }
 
+// Loads the national translation named by base, or the Russian one when that
+// fails or the system is US English, and reports each try; base becomes the
+// name last tried, so once Russian has been tried later switches try it
+// directly. True when a translation was loaded.
+bool load_national(QTranslator &translator, const QString &dir, const QString &app_name,
+                   const QString &locale, QString &base)
+{
+    const QString russian_base = app_name + QLatin1Char('_') + russian;
+    if (locale == us_english) {
+        log_out(QLatin1String("System locale is ") + locale +
+                QLatin1String("... But anyway trying Russian ..."));
+        base = russian_base;
+        return load_and_report(translator, dir, base);
+    }
+    if (load_and_report(translator, dir, base))
+        return true;
+    log_out(QStringLiteral("Trying Russian... "));
+    base = russian_base;
+    return load_and_report(translator, dir, base);
+}
+
 } // namespace
 
 void Velto_Obj_List::install_translator()
@@ -114,22 +135,7 @@ void Velto_Obj_List::on_actionNatLang_triggered(bool checked)
         retranslate_windows(manual_file(app_dir, app_name, us_english));
         return;
     }
-    const QString russian_base = app_name + QLatin1Char('_') + russian;
-    bool loaded = false;
-    if (locale_name == us_english) {
-        log_out(QLatin1String("System locale is ") + locale_name +
-                QLatin1String("... But anyway trying Russian ..."));
-        tr_base_name = russian_base;
-        loaded = load_and_report(translator, app_dir, tr_base_name);
-    } else {
-        loaded = load_and_report(translator, app_dir, tr_base_name);
-        if (!loaded) {
-            // Once Russian has been tried, later switches try it directly.
-            log_out(QStringLiteral("Trying Russian... "));
-            tr_base_name = russian_base;
-            loaded = load_and_report(translator, app_dir, tr_base_name);
-        }
-    }
+    const bool loaded = load_national(translator, app_dir, app_name, locale_name, tr_base_name);
     // Qt's dialogs speak the language the program's own texts are shown in.
     if (loaded)
         load_qt_translation(qt_translator, app_name, tr_base_name);
