@@ -1,9 +1,9 @@
 #include "app/velto_obj_list.h"
 
 #include "app/app_files.h"
-#include "coords/log_line.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
+#include "coords/log_line.h"
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 
@@ -66,6 +67,38 @@ bool load_and_report(QTranslator &translator, const QString &dir, const QString 
     return ok;
 }
 
+// Qt's own texts (file dialog, message box buttons, About Qt) for the locale
+// of the program's translation named by base, such as qtbase_ru.qm for
+// Velto_Obj_List_ru_RU; the file comes with Qt, not with the program.
+void load_qt_translation(QTranslator &translator, const QString &app_name, const QString &base)
+{
+    const QString locale = base.mid(app_name.size() + 1);
+    if (!translator.load(QLatin1String("qtbase_") + locale,
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        clear_translator(translator);
+}
+
+// Loads the national translation named by base, or the Russian one when that
+// fails or the system is US English, and reports each try; base becomes the
+// name last tried, so once Russian has been tried later switches try it
+// directly. True when a translation was loaded.
+bool load_national(QTranslator &translator, const QString &dir, const QString &app_name,
+                   const QString &locale, QString &base)
+{
+    const QString russian_base = app_name + QLatin1Char('_') + russian;
+    if (locale == us_english) {
+        log_out(QLatin1String("System locale is ") + locale +
+                QLatin1String("... But anyway trying Russian ..."));
+        base = russian_base;
+        return load_and_report(translator, dir, base);
+    }
+    if (load_and_report(translator, dir, base))
+        return true;
+    log_out(QStringLiteral("Trying Russian... "));
+    base = russian_base;
+    return load_and_report(translator, dir, base);
+}
+
 } // namespace
 
 void Velto_Obj_List::install_translator()
@@ -76,6 +109,7 @@ void Velto_Obj_List::install_translator()
     tr_base_name = app_name + QLatin1Char('_') + locale_name;
     clear_translator(translator);
     QCoreApplication::installTranslator(&translator);
+    QCoreApplication::installTranslator(&qt_translator);
 }
 
 void Velto_Obj_List::create_help_about()
@@ -97,32 +131,24 @@ void Velto_Obj_List::on_actionNatLang_triggered(bool checked)
 {
     if (!checked) {
         clear_translator(translator);
+        clear_translator(qt_translator);
         retranslate_windows(manual_file(app_dir, app_name, us_english));
         return;
     }
-    const QString russian_base = app_name + QLatin1Char('_') + russian;
-    if (locale_name == us_english) {
-        log_out(QLatin1String("System locale is ") + locale_name +
-                QLatin1String("... But anyway trying Russian ..."));
-        tr_base_name = russian_base;
-        load_and_report(translator, app_dir, tr_base_name);
-    } else if (!load_and_report(translator, app_dir, tr_base_name)) {
-        // Once Russian has been tried, later switches try it directly.
-        log_out(QStringLiteral("Trying Russian... "));
-        tr_base_name = russian_base;
-        load_and_report(translator, app_dir, tr_base_name);
-    }
+    const bool loaded = load_national(translator, app_dir, app_name, locale_name, tr_base_name);
+    // Qt's dialogs speak the language the program's own texts are shown in.
+    if (loaded)
+        load_qt_translation(qt_translator, app_name, tr_base_name);
+    else
+        clear_translator(qt_translator);
     retranslate_windows(national_manual(app_dir, app_name, locale_name));
 }
 
 void Velto_Obj_List::retranslate_windows(const QString &manual)
 {
     form->retranslateUi(this);
-    // Level 0 means the TCS has reported none (not logged in, or not Ok): the
-    // label keeps saying so instead of showing a level that does not exist.
-    form->velto_level_lab->setText(
-        level == 0 ? tr("User=? Level = ? ")
-                   : tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
+    // One arg() call: a user name holding "%2" stays as it is.
+    form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(query_user, QString::number(level)));
     list_win->retranslateUi();
     sky_win->retranslateUi();
     corr_win->retranslateUi();

@@ -1,7 +1,8 @@
 #include "app/velto_obj_list.h"
 
-#include "coords/log_line.h"
+#include "app/field_text.h"
 #include "coords/coord_text.h"
+#include "coords/log_line.h"
 #include "coords/sky_transform.h"
 #include "sky/velto_sky.h"
 #include "tcs/poll_interval.h"
@@ -261,8 +262,8 @@ void Velto_Obj_List::show_ok_state(bool was_ok, bool level_changed)
         get_object_flag = false;
     }
     if (get_offset_flag) {
-        form->velto_offha_edt->setText(QString::number(off_ha, 'f', 2));
-        form->velto_offdec_edt->setText(QString::number(off_dec, 'f', 1));
+        show_field_text(form->velto_offha_edt, QString::number(off_ha, 'f', 2));
+        show_field_text(form->velto_offdec_edt, QString::number(off_dec, 'f', 1));
         get_offset_flag = false;
     }
     if (moving_fast()) {

@@ -2,6 +2,7 @@
 
 #include "app/app_files.h"
 #include "app/eye_icon.h"
+#include "app/field_text.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
@@ -57,8 +58,12 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     elapsed.start();
 
     form->velto_host_lab->setText(host);
-    // Texts from the TCS are shown as they are: never rich text.
-    for (QLabel *label : {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab})
+    // The narrow label cuts a long host; its tooltip shows the whole of it.
+    form->velto_host_lab->setToolTip(Qt::convertFromPlainText(host, Qt::WhiteSpaceNoWrap));
+    // Texts from the TCS and the host setting are shown as they are: never
+    // rich text.
+    for (QLabel *label :
+         {form->velto_state_lab, form->velto_level_lab, form->velto_tcs_lab, form->velto_host_lab})
         label->setTextFormat(Qt::PlainText);
     app_dir = app_files_dir();
     app_name = app_files_name();
@@ -154,8 +159,8 @@ void Velto_Obj_List::create_timers()
 
 void Velto_Obj_List::set_object(const QString &ra, const QString &dec)
 {
-    form->velto_ra_edt->setText(ra);
-    form->velto_decl_edt->setText(dec);
+    show_field_text(form->velto_ra_edt, ra);
+    show_field_text(form->velto_decl_edt, dec);
     form->velto_obj_edt->clear();
     form->velto_epoch_edt->clear();
     if (isHidden())
@@ -166,14 +171,14 @@ void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QS
 {
     set_object(ra, dec);
     if (!name.isEmpty())
-        form->velto_obj_edt->setText(name);
+        show_field_text(form->velto_obj_edt, name);
 }
 
 void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QString &dec,
                                 const QString &epoch)
 {
     set_object(name, ra, dec);
-    form->velto_epoch_edt->setText(epoch);
+    show_field_text(form->velto_epoch_edt, epoch);
 }
 
 void Velto_Obj_List::on_actionQuit_triggered()

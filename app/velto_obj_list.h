@@ -145,6 +145,8 @@ private:
     Ui::Velto_Obj_List *form;
     QNetworkAccessManager manager;
     QTranslator translator;
+    // Qt's own texts (dialogs, message box buttons) in the program's language.
+    QTranslator qt_translator;
     QString locale_name;  // QLocale::system().name(), read once at start
     QString app_dir;      // directory of the executable and its data files
     QString app_name;     // QCoreApplication::applicationName()

@@ -101,7 +101,7 @@
     </message>
     <message>
         <source>Velto User: </source>
-        <translation>Пользователь: </translation>
+        <translation>Польз.: </translation>
     </message>
     <message>
         <source>Velto1000 users menu</source>
@@ -257,11 +257,11 @@
     </message>
     <message>
         <source>User=%1 Level=%2 </source>
-        <translation>Польз.=%1 Уровень=%2 </translation>
+        <translation>Польз.=%1 Ур.=%2 </translation>
     </message>
     <message>
         <source>User=? Level = ? </source>
-        <translation>Польз.=? Уровень = ? </translation>
+        <translation>Польз.=? Ур. = ? </translation>
     </message>
     <message>
         <source>HTTP error</source>
@@ -273,7 +273,7 @@
     </message>
     <message>
         <source>Wrong or Empty R.A.!</source>
-        <translation>Неверное или пустое прямое восхождение!</translation>
+        <translation>Неверное или пустое прям. восх.!</translation>
     </message>
     <message>
         <source>Wrong or Empty Decl.</source>
@@ -409,7 +409,7 @@
     </message>
     <message>
         <source>Read .lst file</source>
-        <translation>Прочитать файл .lst</translation>
+        <translation>Читать файл .lst</translation>
     </message>
     <message>
         <source>Choose objects list file</source>
