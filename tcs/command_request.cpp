@@ -23,6 +23,13 @@ qint64 content_length(const QList<QByteArray> &header_lines)
     return -1;
 }
 
+// Qt's own text in the current language, taken from Qt's translations (not
+// the program's, so the program's translation source never lists it).
+QString qt_text(const char *context, const char *text)
+{
+    return QCoreApplication::translate(context, text);
+}
+
 } // namespace
 
 QByteArray http_get_bytes(const QUrl &url)
@@ -128,8 +135,7 @@ void CommandReply::abort()
     if (isFinished())
         return;
     body.clear();
-    fail(OperationCanceledError,
-         QCoreApplication::translate("QNetworkReplyHttpImpl", "Operation canceled"));
+    fail(OperationCanceledError, qt_text("QNetworkReplyHttpImpl", "Operation canceled"));
 }
 
 qint64 CommandReply::bytesAvailable() const
@@ -211,11 +217,10 @@ void CommandReply::socket_failed(QAbstractSocket::SocketError error)
         connection_ended();
         return;
     case QAbstractSocket::ConnectionRefusedError:
-        fail(ConnectionRefusedError, QCoreApplication::translate("QHttp", "Connection refused"));
+        fail(ConnectionRefusedError, qt_text("QHttp", "Connection refused"));
         return;
     case QAbstractSocket::HostNotFoundError:
-        fail(HostNotFoundError,
-             QCoreApplication::translate("QHttp", "Host %1 not found").arg(url().host()));
+        fail(HostNotFoundError, qt_text("QHttp", "Host %1 not found").arg(url().host()));
         return;
     default:
         fail(UnknownNetworkError, socket.errorString());
@@ -235,7 +240,7 @@ void CommandReply::connection_ended()
     if (head && head->content_length < 0)
         complete();
     else
-        fail(RemoteHostClosedError, QCoreApplication::translate("QHttp", "Connection closed"));
+        fail(RemoteHostClosedError, qt_text("QHttp", "Connection closed"));
 }
 
 void CommandReply::complete()
@@ -255,11 +260,10 @@ void CommandReply::complete()
 QString CommandReply::status_error_text() const
 {
     if (head->status == 401)
-        return QCoreApplication::translate("QHttp", "Host requires authentication");
+        return qt_text("QHttp", "Host requires authentication");
     if (head->status == 407)
-        return QCoreApplication::translate("QHttp", "Proxy requires authentication");
-    return QCoreApplication::translate("QNetworkReply",
-                                       "Error transferring %1 - server replied: %2")
+        return qt_text("QHttp", "Proxy requires authentication");
+    return qt_text("QNetworkReply", "Error transferring %1 - server replied: %2")
         .arg(url().toString(), QString::fromLatin1(head->reason));
 }
 
