@@ -78,6 +78,7 @@ void TestHelpAbout::manualReadAsUtf8()
     LogCapture log;
     help.load_help(write_file("m.html", "<html><body><a name=\"begin\"></a>"
                                         "<h1>Руководство</h1><p>α δ ″</p></body></html>"));
+    help.show(); // the manual is laid out when the window is shown
     QCOMPARE(help.toPlainText(), QStringLiteral("Руководство\nα δ ″"));
     QVERIFY(log.out.isEmpty());
 }
@@ -87,6 +88,7 @@ void TestHelpAbout::invalidUtf8ShowsReplacementCharacters()
     Velto_help help;
     help.load_help(write_file("bad.html", "<p>ab\xff\xfe"
                                           "cd \xd0</p>"));
+    help.show();
     const QString replacement(QChar::ReplacementCharacter);
     QCOMPARE(help.toPlainText(), "ab" + replacement + replacement + "cd " + replacement);
 }
@@ -115,6 +117,7 @@ void TestHelpAbout::failedLoadKeepsThePreviousManual()
     QCOMPARE(help.toPlainText(), QString()); // empty at start
     help.load_help(write_file("good.html", "<p>first manual</p>"));
     help.load_help(file);
+    help.show();
     QCOMPARE(help.toPlainText(), QStringLiteral("first manual"));
     QCOMPARE(log.out, QStringList({line.arg(file), line.arg(file)}));
     QVERIFY(log.err.isEmpty());
@@ -210,10 +213,10 @@ void TestHelpAbout::shippedManuals()
     LogCapture log;
     help.load_help(source.fileName());
     QVERIFY(log.out.isEmpty());
+    help.show();
     QVERIFY(help.toPlainText().contains(title));
 
     // A link of the contents moves within the manual and keeps it.
-    help.show();
     QVERIFY(QTest::qWaitForWindowExposed(&help));
     const QString text = help.toPlainText();
     help.setSource(QUrl("#files"));
