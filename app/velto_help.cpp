@@ -32,9 +32,28 @@ void Velto_help::load_help(const QString &file_name)
         log_out(QLatin1String("Can't read ") + file_name + QLatin1String("! Unreadable?"));
         return;
     }
-    // Pictures and links named relative to the manual are found beside it.
-    setSearchPaths({QFileInfo(file_name).absolutePath()});
-    manual->setHtml(QString::fromUtf8(file.readAll()));
+    // Parsing and laying out the page takes longer than the rest of the
+    // program's start, and the window starts hidden: that waits until it is
+    // shown. Reading the file now still says at once when it cannot be read.
+    unshown =
+        Unshown_manual{QString::fromUtf8(file.readAll()), QFileInfo(file_name).absolutePath()};
+    if (isVisible())
+        show_unshown_manual();
+}
+
+void Velto_help::show_unshown_manual()
+{
+    if (!unshown)
+        return;
+    setSearchPaths({unshown->dir});
+    manual->setHtml(unshown->html);
+    unshown.reset();
+}
+
+void Velto_help::showEvent(QShowEvent *event)
+{
+    show_unshown_manual();
+    QTextBrowser::showEvent(event);
 }
 
 void Velto_help::resizeEvent(QResizeEvent *event)

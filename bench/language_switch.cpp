@@ -61,6 +61,7 @@ int main(int argc, char **argv)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     });
     Velto_help help;
+    help.show(); // a hidden window lays the manual out only when it is shown
     const QString manual = app_file(QStringLiteral("_ru_RU.html"));
     const double manual_load = mean_ms(rounds, [&] { help.load_help(manual); });
 
