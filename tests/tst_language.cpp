@@ -126,6 +126,7 @@ void TestLanguage::switchThereAndBack()
                 look_in = dialog->findChild<QLabel *>("lookInLabel")->text();
         });
         QMetaObject::invokeMethod(probe.listWindow(), "on_velto_get_lst_btn_clicked");
+        probe.helpWindow()->show(); // the manual is laid out when shown
         return QStringList{probe.form().velto_send_btn->text(),
                            probe.aboutWindow()->toPlainText().trimmed().section('\n', -1),
                            probe.helpWindow()->toPlainText(), probe.form().velto_level_lab->text(),
