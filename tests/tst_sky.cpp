@@ -1,13 +1,14 @@
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
-#include "list_window_probe.h"
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
+#include "objlist/velto_list.h"
 #include "sky_probe.h"
 
 #include <QBuffer>
+#include <QListWidget>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SkyView)
@@ -51,23 +52,17 @@ void TestSky::projection_data()
     QTest::addColumn<int>("side");
     QTest::addColumn<SkyView>("view");
     QTest::addColumn<QPoint>("pixel");
+    const SkyView sky = SkyView::Sky, ovt = SkyView::Ovt;
 
-    QTest::newRow("zenith in the centre") << 0.0 << 0.0 << 550 << SkyView::Sky << QPoint(275, 275);
-    QTest::newRow("south on the horizon: down")
-        << 0.0 << 90.0 << 550 << SkyView::Sky << QPoint(275, 550);
-    QTest::newRow("south on the horizon, OVT: up")
-        << 0.0 << 90.0 << 550 << SkyView::Ovt << QPoint(275, 1);
-    QTest::newRow("south at 30 degrees") << 0.0 << 30.0 << 550 << SkyView::Sky << QPoint(275, 367);
-    QTest::newRow("south at 30 degrees, OVT")
-        << 0.0 << 30.0 << 550 << SkyView::Ovt << QPoint(275, 139);
-    QTest::newRow("east truncated toward zero")
-        << -90.0 << 60.0 << 550 << SkyView::Sky << QPoint(93, 275);
-    QTest::newRow("west at 30 degrees, OVT")
-        << 90.0 << 30.0 << 550 << SkyView::Ovt << QPoint(412, 275);
-    QTest::newRow("north-west, odd side")
-        << 135.0 << 45.0 << 401 << SkyView::Sky << QPoint(271, 130);
-    QTest::newRow("far off the chart: clamped")
-        << 90.0 << 1e12 << 550 << SkyView::Sky << QPoint(2475, 275);
+    QTest::newRow("zenith in the centre") << 0.0 << 0.0 << 550 << sky << QPoint(275, 275);
+    QTest::newRow("south on the horizon: down") << 0.0 << 90.0 << 550 << sky << QPoint(275, 550);
+    QTest::newRow("south on the horizon, OVT: up") << 0.0 << 90.0 << 550 << ovt << QPoint(275, 1);
+    QTest::newRow("south at 30 degrees") << 0.0 << 30.0 << 550 << sky << QPoint(275, 367);
+    QTest::newRow("south at 30 degrees, OVT") << 0.0 << 30.0 << 550 << ovt << QPoint(275, 139);
+    QTest::newRow("east truncated toward zero") << -90.0 << 60.0 << 550 << sky << QPoint(93, 275);
+    QTest::newRow("west at 30 degrees, OVT") << 90.0 << 30.0 << 550 << ovt << QPoint(412, 275);
+    QTest::newRow("north-west, odd side") << 135.0 << 45.0 << 401 << sky << QPoint(271, 130);
+    QTest::newRow("far off the chart: clamped") << 90.0 << 1e12 << 550 << sky << QPoint(2475, 275);
 }
 
 void TestSky::projection()
@@ -119,8 +114,8 @@ void TestSky::altazGrid()
 void TestSky::placementFollowsChanges_data()
 {
     QTest::addColumn<QString>("change");
-    for (const char *change :
-         {"nothing", "sidereal time", "side", "view", "object moved", "object replaced", "comment"})
+    for (const char *change : {"nothing", "sidereal time", "side", "view", "object moved",
+                               "declination changed", "object replaced", "comment"})
         QTest::newRow(change) << change;
 }
 
@@ -145,6 +140,7 @@ void TestSky::placementFollowsChanges()
     side = change == "side" ? 400 : side;
     view = change == "view" ? SkyView::Ovt : view;
     star.ra_sec += change == "object moved" ? 1800 : 0;
+    star.dec_sec += change == "declination changed" ? 5 * deg : 0;
     if (change == "object replaced")
         objects[1] = &other;
     other.dec_sec += 10 * deg;
@@ -167,21 +163,19 @@ void TestSky::horizonReading_data()
     QTest::addColumn<bool>("reverse");
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<double>>("last"); // azimuth and zenith distance of the last point
+    const auto row = [](const char *tag, const QByteArray &reply, bool reverse, int count,
+                        const QList<double> &last) {
+        QTest::newRow(tag) << reply << reverse << count << last;
+    };
 
-    QTest::newRow("direct heading")
-        << QByteArray("# direct\n0 10\n90 5\n270 0\n") << false << 3 << QList<double>{90, 90};
-    QTest::newRow("reverse heading")
-        << QByteArray("#reverse\n0 10\n") << true << 1 << QList<double>{180, 80};
-    QTest::newRow("no heading: direct")
-        << QByteArray("10 20\n") << false << 1 << QList<double>{190, 70};
-    QTest::newRow("late heading ignored")
-        << QByteArray("180 3\n# reverse\n") << false << 1 << QList<double>{360, 87};
-    QTest::newRow("empty line: north horizon")
-        << QByteArray("# reverse\n5 5\n\n") << true << 2 << QList<double>{180, 90};
-    QTest::newRow("non-finite numbers count 0")
-        << QByteArray("nan inf\n") << false << 1 << QList<double>{180, 90};
-    QTest::newRow("400 lines: 360 points") << QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n"
-                                           << false << 360 << QList<double>{182, 88};
+    row("direct heading", "# direct\n0 10\n90 5\n270 0\n", false, 3, {90, 90});
+    row("reverse heading", "#reverse\n0 10\n", true, 1, {180, 80});
+    row("no heading: direct", "10 20\n", false, 1, {190, 70});
+    row("late heading ignored", "180 3\n# reverse\n", false, 1, {360, 87});
+    row("empty line: north horizon", "# reverse\n5 5\n\n", true, 2, {180, 90});
+    row("non-finite numbers count 0", "nan inf\n", false, 1, {180, 90});
+    row("400 lines: 360 points", QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n", false, 360,
+        {182, 88});
 }
 
 void TestSky::horizonReading()
@@ -341,7 +335,7 @@ void TestSky::picking()
     // A miss keeps the selection: the last inserted row.
     const int selected = picked < 0 ? 2 : picked;
     QCOMPARE(SkyProbe(probe.sky()).selected(), selected);
-    QCOMPARE(ListWindowProbe(list).rows().currentRow(), selected);
+    QCOMPARE(list.findChild<QListWidget *>("velto_obj_lst")->currentRow(), selected);
     QCOMPARE(probe.form().velto_obj_edt->text(), QString());
     QTest::mouseClick(&probe.sky(), Qt::LeftButton, {}, at);
     QCOMPARE(probe.form().velto_obj_edt->text(), picked < 0 ? QString() : object.name);
