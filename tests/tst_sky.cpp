@@ -23,8 +23,6 @@ class TestSky : public QObject
 private slots:
     void projection_data();
     void projection();
-    void chartSizes_data();
-    void chartSizes();
     void altazGrid();
     void placementFollowsChanges_data();
     void placementFollowsChanges();
@@ -34,8 +32,6 @@ private slots:
     void horizonRequests();
     void markersPainted_data();
     void markersPainted();
-    void setSelected_data();
-    void setSelected();
     void picking_data();
     void picking();
 
@@ -72,26 +68,6 @@ void TestSky::projection()
     QFETCH(int, side);
     QFETCH(SkyView, view);
     QTEST(project(azimuth * deg, zenith * deg, side, view), "pixel");
-}
-
-void TestSky::chartSizes_data()
-{
-    QTest::addColumn<int>("side");
-    QTest::addColumn<QList<int>>("sizes"); // arm end, circle, gap, dot, pen width
-
-    QTest::newRow("651") << 651 << QList<int>{14, 15, 4, 5, 2};
-    QTest::newRow("650") << 650 << QList<int>{11, 12, 3, 4, 2};
-    QTest::newRow("450") << 450 << QList<int>{11, 12, 3, 4, 2};
-    QTest::newRow("449") << 449 << QList<int>{8, 9, 2, 3, 1};
-    QTest::newRow("350") << 350 << QList<int>{8, 9, 2, 3, 1};
-    QTest::newRow("349") << 349 << QList<int>{5, 6, 1, 2, 1};
-}
-
-void TestSky::chartSizes()
-{
-    QFETCH(int, side);
-    const MarkerSizes m = marker_sizes(side);
-    QTEST((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), "sizes");
 }
 
 // The A/Z grid's circles and azimuth lines (from 5, 10 or 20 degrees out to
@@ -234,17 +210,26 @@ void TestSky::horizonRequests()
 void TestSky::markersPainted_data()
 {
     QTest::addColumn<int>("side");
-    QTest::addColumn<bool>("painted");
-    QTest::newRow("550") << 550 << true;
-    QTest::newRow("100: the smallest painted") << 100 << true;
-    QTest::newRow("99: not painted, the size kept") << 99 << false;
+    QTest::addColumn<QList<int>>("sizes"); // arm end, circle, gap, dot, pen width
+
+    QTest::newRow("651") << 651 << QList<int>{14, 15, 4, 5, 2};
+    QTest::newRow("650") << 650 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("450") << 450 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("449") << 449 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("350") << 350 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("349") << 349 << QList<int>{5, 6, 1, 2, 1};
+    QTest::newRow("100: the smallest painted") << 100 << QList<int>{5, 6, 1, 2, 1};
+    QTest::newRow("99: not painted, the size kept") << 99 << QList<int>{5, 6, 1, 2, 1};
 }
 
-// The telescope's red cross and the selected object's blue one, each with
-// the gap in its middle, where the object and the telescope are.
+// The marker sizes for the chart's side; the telescope's red cross and the
+// selected object's blue one, each with the gap in its middle, where the
+// object and the telescope are.
 void TestSky::markersPainted()
 {
     QFETCH(int, side);
+    const MarkerSizes m = marker_sizes(side);
+    QTEST((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), "sizes");
     Velto_object telescope, star;
     telescope.is_comment = star.is_comment = false;
     telescope.zenith_dist = 45 * deg;
@@ -255,12 +240,11 @@ void TestSky::markersPainted()
     star.dec_sec = 30 * deg;
     Velto_sky sky(nullptr, &objects, &telescope);
     sky.set_tcs_ok(true);
-    sky.set_selected(0);
+    sky.set_selected(7); // beyond the list: its last object
     sky.resize(side, side);
     const QImage image = SkyProbe(sky).render();
-    QFETCH(bool, painted);
-    QCOMPARE(SkyProbe(sky).chartWidth(), painted ? side : 550);
-    if (!painted)
+    QCOMPARE(SkyProbe(sky).chartWidth(), side < 100 ? 550 : side);
+    if (side < 100)
         return;
 
     const auto near = [&](QPoint at, QColor colour) {
@@ -269,7 +253,6 @@ void TestSky::markersPainted()
                 return true;
         return false;
     };
-    const MarkerSizes m = marker_sizes(side);
     const int arm = m.gap + 1;
     const QPoint t = project(telescope.azimuth, telescope.zenith_dist, side, SkyView::Sky);
     QVERIFY(near(t - QPoint(arm, 0), Qt::red) && near(t + QPoint(0, arm), Qt::red));
@@ -285,25 +268,6 @@ void TestSky::markersPainted()
         for (int dy = -m.arm_end; dy <= m.arm_end; ++dy)
             blue += image.pixelColor(s + QPoint(dx, dy)) == Qt::blue;
     QCOMPARE(blue > 4 * (m.arm_end - m.gap + 1), marker_pen_width(side) == 2);
-}
-
-void TestSky::setSelected_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("selected");
-    QTest::newRow("inside") << 2 << 2;
-    QTest::newRow("beyond the list: the last") << 7 << 4;
-    QTest::newRow("negative: none") << -3 << -1;
-}
-
-void TestSky::setSelected()
-{
-    QList<Velto_object *> objects(5, nullptr);
-    Velto_object telescope;
-    Velto_sky sky(nullptr, &objects, &telescope);
-    QFETCH(int, row);
-    sky.set_selected(row);
-    QTEST(SkyProbe(sky).selected(), "selected");
 }
 
 void TestSky::picking_data()
