@@ -66,6 +66,7 @@ void TestCorr::steps_data()
     row("beyond 90 degrees: the sign pressed")
         << "0.5" << plus << true << 120.0 << QStringList{"1.00", "0.5"};
     row("1 s at 89.99 degrees") << "1" << plus << true << 89.99 << QStringList{"", "1.0"};
+    row("not divided there") << "1" << plus << false << 89.99 << QStringList{"1.00", "1.0"};
     row("at the south pole") << "0.02" << plus << true << -90.0 << QStringList{"", "0.0"};
     row("unknown declination") << "0.5" << plus << true << qQNaN() << QStringList{"", "0.5"};
 }

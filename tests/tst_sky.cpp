@@ -240,6 +240,8 @@ void TestSky::markersPainted()
     star.dec_sec = 30 * deg;
     Velto_sky sky(nullptr, &objects, &telescope);
     sky.set_tcs_ok(true);
+    sky.set_selected(-3); // no row: nothing marked
+    QCOMPARE(SkyProbe(sky).selected(), -1);
     sky.set_selected(7); // beyond the list: its last object
     sky.resize(side, side);
     const QImage image = SkyProbe(sky).render();
