@@ -1,8 +1,13 @@
-#include "command_session.h"
 #include "corr/corr_step.h"
-#include "corr_probe.h"
+#include "corr/velto_corr.h"
+#include "local_tcs.h"
 #include "log_capture.h"
+#include "main_window_probe.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QtTest>
@@ -15,7 +20,6 @@ class TestCorr : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY2(session.start(), qPrintable(session.sim.error_text())); }
     void steps_data();
     void steps();
     void pad_data();
@@ -24,8 +28,13 @@ private slots:
     void sentToTcs();
 
 private:
-    CommandSession session;
+    LocalTcs tcs;
 };
+
+template <typename Widget> Widget &child(QObject &parent, const char *name)
+{
+    return *parent.findChild<Widget *>(QLatin1String(name));
+}
 
 // Both axes read the same typed text; an empty text is a refused step.
 void TestCorr::steps_data()
@@ -37,30 +46,29 @@ void TestCorr::steps_data()
     QTest::addColumn<QStringList>("texts"); // dHA, dDec
 
     const auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
-    row("plus") << "0.5" << Move::Plus << false << 0.0 << QStringList{"0.50", "0.5"};
+    const Move plus = Move::Plus, minus = Move::Minus;
+    row("plus") << "0.5" << plus << false << 0.0 << QStringList{"0.50", "0.5"};
     row("minus, typed sign ignored")
-        << "-0.5" << Move::Minus << false << 0.0 << QStringList{"-0.50", "-0.5"};
+        << "-0.5" << minus << false << 0.0 << QStringList{"-0.50", "-0.5"};
     row("axis not moving") << "1e300" << Move::None << true << 90.0 << QStringList{"0.0", "0.0"};
-    row("no number at all") << "abc" << Move::Plus << false << 0.0 << QStringList{"0.00", "0.0"};
-    row("60 and 60 sent") << "60" << Move::Plus << false << 0.0 << QStringList{"60.00", "60.0"};
-    row("61 s refused") << "61" << Move::Minus << false << 0.0 << QStringList{"", "-61.0"};
-    row("900\" sent") << "900" << Move::Minus << false << 0.0 << QStringList{"", "-900.0"};
-    row("901\" refused") << "901" << Move::Plus << false << 0.0 << QStringList{"", ""};
-    row("1e300 refused") << "1e300" << Move::Plus << false << 0.0 << QStringList{"", ""};
-    row("inf refused") << "inf" << Move::Plus << false << 0.0 << QStringList{"", ""};
-    row("overflow refused") << "1e999" << Move::Plus << false << 0.0 << QStringList{"", ""};
-    row("divided at +60 degrees") << "0.5" << Move::Plus << true << 60.0
-                                  << QStringList{"1.00", "0.5"};
-    row("divided at -60 degrees") << "0.5" << Move::Minus << true << -60.0
+    row("no number at all") << "abc" << plus << false << 0.0 << QStringList{"0.00", "0.0"};
+    row("60 and 60 sent") << "60" << plus << false << 0.0 << QStringList{"60.00", "60.0"};
+    row("61 s refused") << "61" << minus << false << 0.0 << QStringList{"", "-61.0"};
+    row("900\" sent") << "900" << minus << false << 0.0 << QStringList{"", "-900.0"};
+    row("901\" refused") << "901" << plus << false << 0.0 << QStringList{"", ""};
+    row("1e300 refused") << "1e300" << plus << false << 0.0 << QStringList{"", ""};
+    row("inf refused") << "inf" << plus << false << 0.0 << QStringList{"", ""};
+    row("divided at +60 degrees") << "0.5" << plus << true << 60.0 << QStringList{"1.00", "0.5"};
+    row("divided at -60 degrees") << "0.5" << minus << true << -60.0
                                   << QStringList{"-1.00", "-0.5"};
-    row("divided up to the bound")
-        << "30" << Move::Plus << true << 60.0 << QStringList{"60.00", "30.0"};
-    row("divided beyond the bound")
-        << "30.1" << Move::Plus << true << 60.0 << QStringList{"", "30.1"};
-    row("1 s at 89.99 degrees") << "1" << Move::Plus << true << 89.99 << QStringList{"", "1.0"};
-    row("not divided there") << "1" << Move::Plus << false << 89.99 << QStringList{"1.00", "1.0"};
-    row("at the south pole") << "0.02" << Move::Plus << true << -90.0 << QStringList{"", "0.0"};
-    row("unknown declination") << "0.5" << Move::Plus << true << qQNaN() << QStringList{"", "0.5"};
+    row("divided up to the bound") << "30" << plus << true << 60.0 << QStringList{"60.00", "30.0"};
+    row("divided beyond the bound") << "30.1" << plus << true << 60.0 << QStringList{"", "30.1"};
+    row("beyond 90 degrees: the sign pressed")
+        << "0.5" << plus << true << 120.0 << QStringList{"1.00", "0.5"};
+    row("1 s at 89.99 degrees") << "1" << plus << true << 89.99 << QStringList{"", "1.0"};
+    row("not divided there") << "1" << plus << false << 89.99 << QStringList{"1.00", "1.0"};
+    row("at the south pole") << "0.02" << plus << true << -90.0 << QStringList{"", "0.0"};
+    row("unknown declination") << "0.5" << plus << true << qQNaN() << QStringList{"", "0.5"};
 }
 
 void TestCorr::steps()
@@ -97,18 +105,17 @@ void TestCorr::pad()
     Velto_corr corr;
     Velto_object telescope;
     QSignalSpy spy(&corr, &Velto_corr::correction);
-    QPushButton *pad = corr.findChild<QPushButton *>(button);
-    pad->click();
+    QPushButton &pad = child<QPushButton>(corr, qPrintable(button));
+    pad.click();
     QCOMPARE(spy.count(), 0); // no main window yet
 
     corr.set_main_window(&telescope);
-    auto &form = CorrProbe(corr).form();
-    form.dha_rb2->click();
-    form.ddec_rb2->click();
-    pad->click();
-    form.div_ha->setChecked(true);
+    child<QRadioButton>(corr, "dha_rb2").click();
+    child<QRadioButton>(corr, "ddec_rb2").click();
+    pad.click();
+    child<QCheckBox>(corr, "div_ha").setChecked(true);
     telescope.dec_sec = 60 * 3600.0;
-    pad->click();
+    pad.click();
 
     QCOMPARE(spy.count(), 2);
     QFETCH(QStringList, announced);
@@ -119,43 +126,47 @@ void TestCorr::pad()
 
 void TestCorr::sentToTcs_data()
 {
-    QTest::addColumn<QString>("dha");
-    QTest::addColumn<QString>("ddec");
-    QTest::addColumn<QByteArray>("steps"); // empty: refused
-
-    QTest::newRow("nudge") << "0.5"
-                           << "7.5" << QByteArray("dHA=0.50&dDec=-7.5");
-    QTest::newRow("1e300 s") << "1e300"
-                             << "7.5" << QByteArray();
+    QTest::addColumn<QStringList>("typed"); // dHA, dDec
+    QTest::addColumn<QByteArray>("steps");  // empty: refused
+    QTest::newRow("nudge") << QStringList{"0.5", "7.5"} << QByteArray("dHA=0.50&dDec=-7.5");
+    QTest::newRow("1e300 s") << QStringList{"1e300", "7.5"} << QByteArray();
 }
 
 // A press reaches the main window, which sends "AdCorr" to the TCS while it
 // tracks, or refuses a step beyond the bound before anything is sent.
 void TestCorr::sentToTcs()
 {
-    session.open_window();
-    MainWindowProbe probe = session.probe();
-    auto &form = CorrProbe(*probe.corrWindow()).form();
-    QFETCH(QString, dha);
-    QFETCH(QString, ddec);
-    form.dha_val->setText(dha);
-    form.ddec_val->setText(ddec);
+    QFETCH(QStringList, typed);
+    QFETCH(QByteArray, steps);
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    QTRY_VERIFY(probe.form().velto_user_cb->count() > 0);
+    probe.pollTimer()->stop();
+    QTRY_VERIFY(!probe.stateReplyPending());
+    Velto_corr &corr = *probe.corrWindow();
+    child<QLineEdit>(corr, "dha_val").setText(typed[0]);
+    child<QLineEdit>(corr, "ddec_val").setText(typed[1]);
     probe.setStateText("Track");
+    tcs.sim.clear_received();
 
     LogCapture log;
-    form.add_ha_sub_dec->click();
-    QFETCH(QByteArray, steps);
+    child<QPushButton>(corr, "add_ha_sub_dec").click();
     if (steps.isEmpty()) {
+        // A sent command would be in flight from this moment on.
+        QVERIFY(!probe.commandReplyPending());
         QCOMPARE(log.err, QStringList{"Wrong or Empty Corrections"});
-        QCOMPARE(session.window->statusBar()->currentMessage(), "Wrong or Empty Corrections");
-        session.sentinel_poll();
-        QCOMPARE(session.command_targets(), QList<QByteArray>());
-    } else {
-        QTRY_COMPARE(session.command_targets(),
-                     QList<QByteArray>{CommandSession::send_script + "?User=guest&Pass=kelpo&" +
-                                       steps + "&Cmd=AdCorr"});
+        QCOMPARE(window.statusBar()->currentMessage(), "Wrong or Empty Corrections");
+        return;
     }
-    session.close_window();
+    const QByteArray script = "/tcs/vtcs_send.cgi";
+    const auto commands = [&] {
+        QList<QByteArray> sent = tcs.sim.received_targets();
+        sent.removeIf([&](const QByteArray &target) { return !target.startsWith(script); });
+        return sent;
+    };
+    QTRY_COMPARE(commands(),
+                 QList<QByteArray>{script + "?User=guest&Pass=kelpo&" + steps + "&Cmd=AdCorr"});
+    QTRY_VERIFY(!probe.commandReplyPending());
 }
 
 QTEST_MAIN(TestCorr)

@@ -1,11 +1,13 @@
-#include "dialog_answer.h"
-#include "list_window_probe.h"
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "objlist/lst_line.h"
+#include "objlist/velto_list.h"
 #include "sky_probe.h"
 
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -41,30 +43,30 @@ QByteArray file_bytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Writes until the file system refuses another byte.
-void fill_up(const QString &path)
-{
-    QFile filler(path);
-    QVERIFY(filler.open(QIODevice::WriteOnly));
-    const QByteArray block(1024, 'x');
-    while (filler.write(block) == block.size() && filler.flush()) {
+// Answers each modal dialog of its kind while it lives, as the observer would.
+template <typename Dialog> struct DialogAnswer {
+    explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer] {
+            if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+                ++answers;
+                answer(dialog);
+            }
+        });
+        timer.start(10);
     }
-}
-
-// A row of the line table: an empty name makes a comment row.
-void line_row(const char *tag, const QString &line, const QString &name, const QString &epoch)
-{
-    QTest::newRow(tag) << line << name << epoch;
-}
-
-// A row of the form table: the name, right ascension, declination and epoch
-// typed, and the row the list shows.
-void form_row(const char *tag, const QStringList &typed, const QString &row)
-{
-    QTest::newRow(tag) << typed << row;
-}
+    int answers = 0;
+    QTimer timer;
+};
 
 } // namespace
+
+// The list window's state the tests read.
+class ListWindowProbe
+{
+public:
+    static const QString &lastFile(const Velto_list &window) { return window.last_file; }
+};
 
 class TestLists : public QObject
 {
@@ -77,15 +79,14 @@ private slots:
     void formObjectRow_data();
     void formObjectRow();
     void readAppendsAndSaveWritesTheBytesBack();
-    void selectionAfterEditing_data();
-    void selectionAfterEditing();
-    void clicks_data();
-    void clicks();
+    void selection_data();
+    void selection();
     void saveOntoAFullDisk_data();
     void saveOntoAFullDisk();
 
 private:
-    ListWindowProbe list() { return ListWindowProbe(*probe.listWindow()); }
+    QListWidget &rows() { return *probe.listWindow()->findChild<QListWidget *>("velto_obj_lst"); }
+    QStringList texts();
     int chartSelection() { return SkyProbe(probe.sky()).selected(); }
     void readRows(const QByteArray &bytes);
     void click(int row);
@@ -104,6 +105,14 @@ void TestLists::init()
     probe.form().velto_obj_edt->clear();
 }
 
+QStringList TestLists::texts()
+{
+    QStringList result;
+    for (int row = 0; row < rows().count(); ++row)
+        result << rows().item(row)->text();
+    return result;
+}
+
 void TestLists::readRows(const QByteArray &bytes)
 {
     const QString path = dir.filePath(QStringLiteral("rows.lst"));
@@ -113,7 +122,7 @@ void TestLists::readRows(const QByteArray &bytes)
 
 void TestLists::click(int row)
 {
-    QListWidget &widget = list().rows();
+    QListWidget &widget = rows();
     QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
                       widget.visualItemRect(widget.item(row)).center());
 }
@@ -130,11 +139,11 @@ void TestLists::typeForm(const QStringList &texts)
 // coordinates its row is read as.
 void TestLists::checkInvariants()
 {
-    const QStringList texts = list().texts();
-    QCOMPARE(probe.objList().size(), texts.size());
-    for (int i = 0; i < texts.size(); ++i) {
+    const QStringList shown = texts();
+    QCOMPARE(probe.objList().size(), shown.size());
+    for (int i = 0; i < shown.size(); ++i) {
         const Velto_object &object = *probe.objList().at(i);
-        const Lst_line line = parse_lst_line(texts.at(i));
+        const Lst_line line = parse_lst_line(shown.at(i));
         QCOMPARE(object.num, i);
         QCOMPARE(object.is_comment, !line.is_object);
         QCOMPARE((QStringList{object.ra_str, object.dec_str}), (QStringList{line.ra, line.dec}));
@@ -144,49 +153,55 @@ void TestLists::checkInvariants()
 void TestLists::parseLine_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("epoch");
+    QTest::addColumn<QStringList>("read"); // name and epoch; none for a comment
+    const auto row = [](const char *tag, const QString &line, const QStringList &read) {
+        QTest::newRow(tag) << line << read;
+    };
 
     const QString line = QStringLiteral(" 12 34 56 : +45  00 00 ");
-    line_row("written object line", line + "; 1950.0 # M 31", "M 31", "1950.0");
-    line_row("numbers without separator", "12 34 56 +45 00 00", "", "");
-    line_row("comment line", "# 12 34 56 : +45 00 00", "", "");
-    line_row("two numbers only", "12 34 : +45 00 00", "", "");
-    line_row("two pieces take the defaults", line, "Unknown", "2000.0");
-    line_row("'#' before the third piece", line + "# Star:B", "Star:B", "2000.0");
-    line_row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", "Alpha Lyr", "1950.0");
-    line_row("numeric date epoch", line + "; 15-03-2021 # D", "D", "2021.20");
-    line_row("named month epoch", line + "; 31-Dec-2020 # D", "D", "2021.00");
-    line_row("day 31 of a 30-day month", line + "; 31-04-2021 # D", "D", "31-04-2021");
-    line_row("29 February, common year", line + "; 29-02-2021 # D", "D", "29-02-2021");
-    line_row("unknown month", line + "; 01-mar-2021 # D", "D", "01-mar-2021");
+    row("written object line", line + "; 1950.0 # M 31", {"M 31", "1950.0"});
+    row("numbers without separator", "12 34 56 +45 00 00", {});
+    row("comment line", "# 12 34 56 : +45 00 00", {});
+    row("two numbers only", "12 34 : +45 00 00", {});
+    row("two pieces take the defaults", line, {"Unknown", "2000.0"});
+    row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
+    row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});
+    row("numeric date epoch", line + "; 15-03-2021 # D", {"D", "2021.20"});
+    row("named month epoch", line + "; 31-Dec-2020 # D", {"D", "2021.00"});
+    row("day 31 of a 30-day month", line + "; 31-04-2021 # D", {"D", "31-04-2021"});
+    row("29 February, common year", line + "; 29-02-2021 # D", {"D", "29-02-2021"});
+    row("unknown month", line + "; 01-mar-2021 # D", {"D", "01-mar-2021"});
 }
 
 void TestLists::parseLine()
 {
     QFETCH(QString, line);
-    QFETCH(QString, name);
-    QFETCH(QString, epoch);
+    QFETCH(QStringList, read);
     const Lst_line parsed = parse_lst_line(line);
-    QCOMPARE(parsed.is_object, !name.isEmpty());
+    QCOMPARE(parsed.is_object, !read.isEmpty());
     if (parsed.is_object)
         QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
-                 (QStringList{name, "12:34:56", "+45:00:00", epoch}));
+                 (QStringList{read[0], "12:34:56", "+45:00:00", read[1]}));
 }
 
+// The form's name, right ascension, declination and epoch typed, and the row
+// the list shows.
 void TestLists::formObjectRow_data()
 {
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<QString>("row");
+    const auto row = [](const char *tag, const QStringList &typed, const QString &row) {
+        QTest::newRow(tag) << typed << row;
+    };
 
-    form_row("blank-separated coordinates get colons",
-             {" M 31 ", " 00 42  44.3 ", "+41 16 09", "2000.0"},
-             " 00 42 44.3  : +41 16 09   ; 2000.0 # M 31");
-    form_row("single-digit degrees", {"S", "12:00:00", "-5:00:00", "1950.0"},
-             " 12 00 00    : -5 00 00    ; 1950.0 # S");
-    form_row("one-character right ascension", {"N", "5", "+10:00:00", "2000.0"}, "# N");
-    form_row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
-    form_row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
+    row("blank-separated coordinates get colons",
+        {" M 31 ", " 00 42  44.3 ", "+41 16 09", "2000.0"},
+        " 00 42 44.3  : +41 16 09   ; 2000.0 # M 31");
+    row("single-digit degrees", {"S", "12:00:00", "-5:00:00", "1950.0"},
+        " 12 00 00    : -5 00 00    ; 1950.0 # S");
+    row("one-character right ascension", {"N", "5", "+10:00:00", "2000.0"}, "# N");
+    row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
+    row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
 }
 
 // Add Object appends the form's object as a row that reads back as that object.
@@ -197,7 +212,7 @@ void TestLists::formObjectRow()
     readRows(five_rows);
     typeForm(typed);
     probe.form().actionAdd_Object->trigger();
-    QCOMPARE(list().texts().value(5), row);
+    QCOMPARE(texts().value(5), row);
     checkInvariants();
 }
 
@@ -210,78 +225,63 @@ void TestLists::readAppendsAndSaveWritesTheBytesBack()
     readRows(odd);
     readRows(odd + "last line without newline");
     QVERIFY(!probe.listWindow()->read_file(dir.filePath(QStringLiteral("missing.lst"))));
-    QCOMPARE(list().texts().size(), 9);
+    QCOMPARE(texts().size(), 9);
     checkInvariants();
     const QString saved = dir.filePath(QStringLiteral("saved.lst"));
     QVERIFY(probe.listWindow()->save_file(saved));
     QCOMPARE(file_bytes(saved), odd + odd + "last line without newline\n");
-    QCOMPARE(list().lastFile(), saved);
+    QCOMPARE(ListWindowProbe::lastFile(*probe.listWindow()), saved);
 }
 
-void TestLists::selectionAfterEditing_data()
-{
-    QTest::addColumn<int>("current"); // the list's current row after a pick of row 2
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("current_after");
-    QTest::addColumn<int>("chart_after"); // -1: nothing marked
-
-    QTest::newRow("remove a comment row") << 0 << "Remove_Object" << 4 << 0 << 0;
-    QTest::newRow("remove the last object") << 3 << "Remove_Object" << 4 << 3 << -1;
-    QTest::newRow("remove the picked object") << 2 << "Remove_Object" << 4 << 2 << 2;
-    QTest::newRow("insert object before a comment") << 0 << "Insert_Object" << 6 << 0 << 0;
-    QTest::newRow("insert object at the end comment") << 4 << "Insert_Object" << 6 << 4 << 4;
-    QTest::newRow("insert comment before the pick") << 2 << "Insert_Comment" << 6 << 2 << -1;
-    QTest::newRow("insert comment with no current row") << -1 << "Insert_Comment" << 6 << 0 << -1;
-    QTest::newRow("clear list") << 2 << "Clear_list" << 0 << -1 << -1;
-}
-
-void TestLists::selectionAfterEditing()
-{
-    QFETCH(int, current);
-    QFETCH(QString, action);
-    QFETCH(int, rows);
-    QFETCH(int, current_after);
-    QFETCH(int, chart_after);
-    readRows(five_rows);
-    typeForm({"D", "04 00 00", "+40 00 00", "2000.0"});
-    click(2);
-    QCOMPARE(chartSelection(), 2);
-    QListWidget &widget = list().rows();
-    widget.setCurrentRow(current);
-    window.findChild<QAction *>(QLatin1String("action") + action)->trigger();
-    QCOMPARE(widget.count(), rows);
-    QCOMPARE(widget.currentRow(), current_after);
-    QCOMPARE(chartSelection(), chart_after);
-    checkInvariants();
-}
-
-void TestLists::clicks_data()
+// Rows of five_rows clicked after one on the top comment (the row last
+// clicked survives a cleared list, and a click on it fills the form at once),
+// then an edit of the list's current row.
+void TestLists::selection_data()
 {
     QTest::addColumn<QList<int>>("clicked");
-    QTest::addColumn<int>("chart");
+    QTest::addColumn<QString>("action");   // empty: none
+    QTest::addColumn<int>("current");      // made the list's current row before the edit
+    QTest::addColumn<QList<int>>("after"); // row count, current row, chart mark (-1: none)
     QTest::addColumn<QString>("form_name");
+    const auto row = [](const char *tag, const QList<int> &clicked, const char *action, int current,
+                        const QList<int> &after, const char *form_name = "D") {
+        QTest::newRow(tag) << clicked << QString(action) << current << after << QString(form_name);
+    };
 
-    QTest::newRow("first click marks the chart only") << QList<int>{1} << 1 << "";
-    QTest::newRow("second click fills the form") << QList<int>{1, 1} << 1 << "A";
-    QTest::newRow("click on another object") << QList<int>{1, 3} << 3 << "";
-    QTest::newRow("comment click leaves the chart") << QList<int>{2, 0} << 2 << "";
-    QTest::newRow("back to the object after a comment") << QList<int>{1, 0, 1} << 1 << "";
+    row("first click marks the chart only", {1}, "", 0, {5, 1, 1});
+    row("second click fills the form", {1, 1}, "", 0, {5, 1, 1}, "A");
+    row("click on another object", {1, 3}, "", 0, {5, 3, 3});
+    row("comment click leaves the chart", {2, 0}, "", 0, {5, 0, 2});
+    row("back to the object after a comment", {1, 0, 1}, "", 0, {5, 1, 1});
+    row("remove a comment row", {2}, "Remove_Object", 0, {4, 0, 0});
+    row("remove the last object", {2}, "Remove_Object", 3, {4, 3, -1});
+    row("remove the picked object", {2}, "Remove_Object", 2, {4, 2, 2});
+    row("insert object before a comment", {2}, "Insert_Object", 0, {6, 0, 0});
+    row("insert object at the end comment", {2}, "Insert_Object", 4, {6, 4, 4});
+    row("insert comment before the pick", {2}, "Insert_Comment", 2, {6, 2, -1});
+    row("insert comment with no current row", {2}, "Insert_Comment", -1, {6, 0, -1});
+    row("clear list", {2}, "Clear_list", 2, {0, -1, -1});
 }
 
-void TestLists::clicks()
+// The list and the chart mark one selection; the second click on a row
+// puts its object into the main window's form.
+void TestLists::selection()
 {
     QFETCH(QList<int>, clicked);
-    QFETCH(int, chart);
-    QFETCH(QString, form_name);
+    QFETCH(QString, action);
+    QFETCH(int, current);
     readRows(five_rows);
-    // A click on the top comment first: the row last clicked survives a
-    // cleared list, and a click on it fills the form at once.
+    typeForm({"D", "04 00 00", "+40 00 00", "2000.0"});
     clicked.prepend(0);
     for (int row : std::as_const(clicked))
         click(row);
-    QCOMPARE(chartSelection(), chart);
-    QCOMPARE(probe.form().velto_obj_edt->text(), form_name);
+    if (!action.isEmpty()) {
+        rows().setCurrentRow(current);
+        window.findChild<QAction *>(QLatin1String("action") + action)->trigger();
+    }
+    QTEST((QList<int>{rows().count(), rows().currentRow(), chartSelection()}), "after");
+    QTEST(probe.form().velto_obj_edt->text(), "form_name");
+    checkInvariants();
 }
 
 void TestLists::saveOntoAFullDisk_data()
@@ -305,20 +305,23 @@ void TestLists::saveOntoAFullDisk()
     const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(disk).constData(), 0); });
     const QString precious = disk + QStringLiteral("/precious.lst");
     write_file(precious, five_rows);
-    fill_up(disk + QStringLiteral("/filler"));
+    QFile filler(disk + QStringLiteral("/filler")); // written until the disk refuses a byte
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+    }
 
     QByteArray lines;
     for (int i = 0; i < rows; ++i)
         lines += " 12 34 56.70 : +45 23 32.3 ; 2000.0 # Star " + QByteArray::number(i) + '\n';
     readRows(lines);
-    const QString read_from = dir.filePath(QStringLiteral("rows.lst"));
 
     LogCapture log;
     {
         DialogAnswer<QFileDialog> save([&](QFileDialog *dialog) {
             dialog->setDirectory(disk);
-            type_file_name(dialog, QStringLiteral("precious.lst"));
-            accept(dialog);
+            // Typed as the observer does: selectFile leaves a focused field alone.
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText("precious.lst");
+            static_cast<QDialog *>(dialog)->accept();
         });
         DialogAnswer<QMessageBox> replace(
             [](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
@@ -336,7 +339,7 @@ void TestLists::saveOntoAFullDisk()
     QVERIFY2(said.first().startsWith(prefix) && said.first().size() > prefix.size(),
              qPrintable(said.first()));
     QCOMPARE(window.statusBar()->currentMessage(), QLatin1String("List not saved: ") + precious);
-    QCOMPARE(list().texts().size(), rows);
+    QCOMPARE(texts().size(), rows);
 
     QStringList offered;
     DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
@@ -344,7 +347,7 @@ void TestLists::saveOntoAFullDisk()
         dialog->reject();
     });
     probe.form().actionSave_list->trigger();
-    QCOMPARE(offered, QStringList{read_from});
+    QCOMPARE(offered, QStringList{dir.filePath(QStringLiteral("rows.lst"))});
 }
 
 int main(int argc, char **argv)

@@ -1,13 +1,14 @@
 #include "coords/coord_text.h"
 #include "coords/sky_transform.h"
-#include "list_window_probe.h"
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
+#include "objlist/velto_list.h"
 #include "sky_probe.h"
 
 #include <QBuffer>
+#include <QListWidget>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SkyView)
@@ -22,8 +23,6 @@ class TestSky : public QObject
 private slots:
     void projection_data();
     void projection();
-    void chartSizes_data();
-    void chartSizes();
     void altazGrid();
     void placementFollowsChanges_data();
     void placementFollowsChanges();
@@ -33,8 +32,6 @@ private slots:
     void horizonRequests();
     void markersPainted_data();
     void markersPainted();
-    void setSelected_data();
-    void setSelected();
     void picking_data();
     void picking();
 
@@ -51,23 +48,17 @@ void TestSky::projection_data()
     QTest::addColumn<int>("side");
     QTest::addColumn<SkyView>("view");
     QTest::addColumn<QPoint>("pixel");
+    const SkyView sky = SkyView::Sky, ovt = SkyView::Ovt;
 
-    QTest::newRow("zenith in the centre") << 0.0 << 0.0 << 550 << SkyView::Sky << QPoint(275, 275);
-    QTest::newRow("south on the horizon: down")
-        << 0.0 << 90.0 << 550 << SkyView::Sky << QPoint(275, 550);
-    QTest::newRow("south on the horizon, OVT: up")
-        << 0.0 << 90.0 << 550 << SkyView::Ovt << QPoint(275, 1);
-    QTest::newRow("south at 30 degrees") << 0.0 << 30.0 << 550 << SkyView::Sky << QPoint(275, 367);
-    QTest::newRow("south at 30 degrees, OVT")
-        << 0.0 << 30.0 << 550 << SkyView::Ovt << QPoint(275, 139);
-    QTest::newRow("east truncated toward zero")
-        << -90.0 << 60.0 << 550 << SkyView::Sky << QPoint(93, 275);
-    QTest::newRow("west at 30 degrees, OVT")
-        << 90.0 << 30.0 << 550 << SkyView::Ovt << QPoint(412, 275);
-    QTest::newRow("north-west, odd side")
-        << 135.0 << 45.0 << 401 << SkyView::Sky << QPoint(271, 130);
-    QTest::newRow("far off the chart: clamped")
-        << 90.0 << 1e12 << 550 << SkyView::Sky << QPoint(2475, 275);
+    QTest::newRow("zenith in the centre") << 0.0 << 0.0 << 550 << sky << QPoint(275, 275);
+    QTest::newRow("south on the horizon: down") << 0.0 << 90.0 << 550 << sky << QPoint(275, 550);
+    QTest::newRow("south on the horizon, OVT: up") << 0.0 << 90.0 << 550 << ovt << QPoint(275, 1);
+    QTest::newRow("south at 30 degrees") << 0.0 << 30.0 << 550 << sky << QPoint(275, 367);
+    QTest::newRow("south at 30 degrees, OVT") << 0.0 << 30.0 << 550 << ovt << QPoint(275, 139);
+    QTest::newRow("east truncated toward zero") << -90.0 << 60.0 << 550 << sky << QPoint(93, 275);
+    QTest::newRow("west at 30 degrees, OVT") << 90.0 << 30.0 << 550 << ovt << QPoint(412, 275);
+    QTest::newRow("north-west, odd side") << 135.0 << 45.0 << 401 << sky << QPoint(271, 130);
+    QTest::newRow("far off the chart: clamped") << 90.0 << 1e12 << 550 << sky << QPoint(2475, 275);
 }
 
 void TestSky::projection()
@@ -77,26 +68,6 @@ void TestSky::projection()
     QFETCH(int, side);
     QFETCH(SkyView, view);
     QTEST(project(azimuth * deg, zenith * deg, side, view), "pixel");
-}
-
-void TestSky::chartSizes_data()
-{
-    QTest::addColumn<int>("side");
-    QTest::addColumn<QList<int>>("sizes"); // arm end, circle, gap, dot, pen width
-
-    QTest::newRow("651") << 651 << QList<int>{14, 15, 4, 5, 2};
-    QTest::newRow("650") << 650 << QList<int>{11, 12, 3, 4, 2};
-    QTest::newRow("450") << 450 << QList<int>{11, 12, 3, 4, 2};
-    QTest::newRow("449") << 449 << QList<int>{8, 9, 2, 3, 1};
-    QTest::newRow("350") << 350 << QList<int>{8, 9, 2, 3, 1};
-    QTest::newRow("349") << 349 << QList<int>{5, 6, 1, 2, 1};
-}
-
-void TestSky::chartSizes()
-{
-    QFETCH(int, side);
-    const MarkerSizes m = marker_sizes(side);
-    QTEST((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), "sizes");
 }
 
 // The A/Z grid's circles and azimuth lines (from 5, 10 or 20 degrees out to
@@ -119,8 +90,8 @@ void TestSky::altazGrid()
 void TestSky::placementFollowsChanges_data()
 {
     QTest::addColumn<QString>("change");
-    for (const char *change :
-         {"nothing", "sidereal time", "side", "view", "object moved", "object replaced", "comment"})
+    for (const char *change : {"nothing", "sidereal time", "side", "view", "object moved",
+                               "declination changed", "object replaced", "comment"})
         QTest::newRow(change) << change;
 }
 
@@ -145,6 +116,7 @@ void TestSky::placementFollowsChanges()
     side = change == "side" ? 400 : side;
     view = change == "view" ? SkyView::Ovt : view;
     star.ra_sec += change == "object moved" ? 1800 : 0;
+    star.dec_sec += change == "declination changed" ? 5 * deg : 0;
     if (change == "object replaced")
         objects[1] = &other;
     other.dec_sec += 10 * deg;
@@ -167,21 +139,19 @@ void TestSky::horizonReading_data()
     QTest::addColumn<bool>("reverse");
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<double>>("last"); // azimuth and zenith distance of the last point
+    const auto row = [](const char *tag, const QByteArray &reply, bool reverse, int count,
+                        const QList<double> &last) {
+        QTest::newRow(tag) << reply << reverse << count << last;
+    };
 
-    QTest::newRow("direct heading")
-        << QByteArray("# direct\n0 10\n90 5\n270 0\n") << false << 3 << QList<double>{90, 90};
-    QTest::newRow("reverse heading")
-        << QByteArray("#reverse\n0 10\n") << true << 1 << QList<double>{180, 80};
-    QTest::newRow("no heading: direct")
-        << QByteArray("10 20\n") << false << 1 << QList<double>{190, 70};
-    QTest::newRow("late heading ignored")
-        << QByteArray("180 3\n# reverse\n") << false << 1 << QList<double>{360, 87};
-    QTest::newRow("empty line: north horizon")
-        << QByteArray("# reverse\n5 5\n\n") << true << 2 << QList<double>{180, 90};
-    QTest::newRow("non-finite numbers count 0")
-        << QByteArray("nan inf\n") << false << 1 << QList<double>{180, 90};
-    QTest::newRow("400 lines: 360 points") << QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n"
-                                           << false << 360 << QList<double>{182, 88};
+    row("direct heading", "# direct\n0 10\n90 5\n270 0\n", false, 3, {90, 90});
+    row("reverse heading", "#reverse\n0 10\n", true, 1, {180, 80});
+    row("no heading: direct", "10 20\n", false, 1, {190, 70});
+    row("late heading ignored", "180 3\n# reverse\n", false, 1, {360, 87});
+    row("empty line: north horizon", "# reverse\n5 5\n\n", true, 2, {180, 90});
+    row("non-finite numbers count 0", "nan inf\n", false, 1, {180, 90});
+    row("400 lines: 360 points", QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n", false, 360,
+        {182, 88});
 }
 
 void TestSky::horizonReading()
@@ -240,17 +210,26 @@ void TestSky::horizonRequests()
 void TestSky::markersPainted_data()
 {
     QTest::addColumn<int>("side");
-    QTest::addColumn<bool>("painted");
-    QTest::newRow("550") << 550 << true;
-    QTest::newRow("100: the smallest painted") << 100 << true;
-    QTest::newRow("99: not painted, the size kept") << 99 << false;
+    QTest::addColumn<QList<int>>("sizes"); // arm end, circle, gap, dot, pen width
+
+    QTest::newRow("651") << 651 << QList<int>{14, 15, 4, 5, 2};
+    QTest::newRow("650") << 650 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("450") << 450 << QList<int>{11, 12, 3, 4, 2};
+    QTest::newRow("449") << 449 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("350") << 350 << QList<int>{8, 9, 2, 3, 1};
+    QTest::newRow("349") << 349 << QList<int>{5, 6, 1, 2, 1};
+    QTest::newRow("100: the smallest painted") << 100 << QList<int>{5, 6, 1, 2, 1};
+    QTest::newRow("99: not painted, the size kept") << 99 << QList<int>{5, 6, 1, 2, 1};
 }
 
-// The telescope's red cross and the selected object's blue one, each with
-// the gap in its middle, where the object and the telescope are.
+// The marker sizes for the chart's side; the telescope's red cross and the
+// selected object's blue one, each with the gap in its middle, where the
+// object and the telescope are.
 void TestSky::markersPainted()
 {
     QFETCH(int, side);
+    const MarkerSizes m = marker_sizes(side);
+    QTEST((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), "sizes");
     Velto_object telescope, star;
     telescope.is_comment = star.is_comment = false;
     telescope.zenith_dist = 45 * deg;
@@ -261,12 +240,13 @@ void TestSky::markersPainted()
     star.dec_sec = 30 * deg;
     Velto_sky sky(nullptr, &objects, &telescope);
     sky.set_tcs_ok(true);
-    sky.set_selected(0);
+    sky.set_selected(-3); // no row: nothing marked
+    QCOMPARE(SkyProbe(sky).selected(), -1);
+    sky.set_selected(7); // beyond the list: its last object
     sky.resize(side, side);
     const QImage image = SkyProbe(sky).render();
-    QFETCH(bool, painted);
-    QCOMPARE(SkyProbe(sky).chartWidth(), painted ? side : 550);
-    if (!painted)
+    QCOMPARE(SkyProbe(sky).chartWidth(), side < 100 ? 550 : side);
+    if (side < 100)
         return;
 
     const auto near = [&](QPoint at, QColor colour) {
@@ -275,7 +255,6 @@ void TestSky::markersPainted()
                 return true;
         return false;
     };
-    const MarkerSizes m = marker_sizes(side);
     const int arm = m.gap + 1;
     const QPoint t = project(telescope.azimuth, telescope.zenith_dist, side, SkyView::Sky);
     QVERIFY(near(t - QPoint(arm, 0), Qt::red) && near(t + QPoint(0, arm), Qt::red));
@@ -291,25 +270,6 @@ void TestSky::markersPainted()
         for (int dy = -m.arm_end; dy <= m.arm_end; ++dy)
             blue += image.pixelColor(s + QPoint(dx, dy)) == Qt::blue;
     QCOMPARE(blue > 4 * (m.arm_end - m.gap + 1), marker_pen_width(side) == 2);
-}
-
-void TestSky::setSelected_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("selected");
-    QTest::newRow("inside") << 2 << 2;
-    QTest::newRow("beyond the list: the last") << 7 << 4;
-    QTest::newRow("negative: none") << -3 << -1;
-}
-
-void TestSky::setSelected()
-{
-    QList<Velto_object *> objects(5, nullptr);
-    Velto_object telescope;
-    Velto_sky sky(nullptr, &objects, &telescope);
-    QFETCH(int, row);
-    sky.set_selected(row);
-    QTEST(SkyProbe(sky).selected(), "selected");
 }
 
 void TestSky::picking_data()
@@ -341,7 +301,7 @@ void TestSky::picking()
     // A miss keeps the selection: the last inserted row.
     const int selected = picked < 0 ? 2 : picked;
     QCOMPARE(SkyProbe(probe.sky()).selected(), selected);
-    QCOMPARE(ListWindowProbe(list).rows().currentRow(), selected);
+    QCOMPARE(list.findChild<QListWidget *>("velto_obj_lst")->currentRow(), selected);
     QCOMPARE(probe.form().velto_obj_edt->text(), QString());
     QTest::mouseClick(&probe.sky(), Qt::LeftButton, {}, at);
     QCOMPARE(probe.form().velto_obj_edt->text(), picked < 0 ? QString() : object.name);
