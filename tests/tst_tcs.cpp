@@ -65,6 +65,22 @@ struct HostFault {
     const char *text;
 };
 
+using R = QNetworkReply;
+const std::pair<const char *, HostFault> host_faults[] = {
+    {"refused", {SimFault::None, R::ConnectionRefusedError, "Connection refused"}},
+    {"closed without an answer", {SimFault::Hangup, R::RemoteHostClosedError, "Connection closed"}},
+    {"closed mid-reply",
+     {SimFault::CloseConnection, R::RemoteHostClosedError, "Connection closed"}},
+    {"time-out", {SimFault::NeverAnswer, R::OperationCanceledError, "Operation canceled"}},
+    {"HTTP 500",
+     {SimFault::ServerError, R::InternalServerError,
+      "Error transferring %1 - server replied: Internal Server Error"}},
+    {"oversized with its length",
+     {SimFault::Oversized, R::OperationCanceledError, "Operation canceled"}},
+    {"oversized, streamed",
+     {SimFault::OversizedStreamed, R::OperationCanceledError, "Operation canceled"}},
+};
+
 struct PollCase {
     int current;
     const char *state, *shown;
@@ -77,9 +93,10 @@ struct PollCase {
 // (R.A. for Send, Decl. for Slew, the hour-angle step otherwise); the host
 // gives `answer`, nothing when the command is refused before it is sent.
 struct Press {
-    const char *command, *passwd, *state, *typed, *answer, *status, *err;
+    const char *command, *typed, *status, *err, *answer = "";
     bool ok = true;
     const char *later = ""; // the answer's second line, shown 5 s after the first
+    const char *passwd = "dome3", *state = "Track";
 };
 
 } // namespace
@@ -233,29 +250,22 @@ private slots:
         const char *const corrections = "Wrong or Empty Corrections";
         const char *const not_tracking = "Not in Tracking mode";
         const std::pair<const char *, Press> rows[] = {
-            {"Send without a password", {"Send", "", "Track", "", "", no_passwd, no_passwd}},
-            {"Stop without a password", {"Stop", "", "Track", "", "", no_passwd, no_passwd}},
+            {"Send without a password", {"Send", "", no_passwd, no_passwd, "", true, "", ""}},
+            {"Stop without a password", {"Stop", "", no_passwd, no_passwd, "", true, "", ""}},
             {"Send with a wrong R.A.",
-             {"Send", "dome3", "Track", " 0:42 ", "", "Wrong or Empty R.A.!",
-              "Wrong or Empty R.A. <0:42>"}},
+             {"Send", " 0:42 ", "Wrong or Empty R.A.!", "Wrong or Empty R.A. <0:42>"}},
             {"Slew with a wrong Decl.",
-             {"Slew", "dome3", "Track", "+41-16", "", "Wrong or Empty Decl.",
-              "Wrong or Empty Decl. <+41-16>"}},
-            {"Corr with offsets too small",
-             {"Corr", "dome3", "Track", "0.001", "", offsets, offsets}},
+             {"Slew", "+41-16", "Wrong or Empty Decl.", "Wrong or Empty Decl. <+41-16>"}},
+            {"Corr with offsets too small", {"Corr", "0.001", offsets, offsets}},
             {"AdCorr while not tracking",
-             {"AdCorr", "dome3", "Stop", "1", "", not_tracking, not_tracking}},
-            {"AdCorr with steps too small",
-             {"AdCorr", "dome3", "Track", "0.001", "", corrections, corrections}},
-            {"answer with an Ok state",
-             {"Stop", "dome3", "Track", "", "Done\nState=Ok\n", "Done", "", true}},
-            {"answer with a state not Ok",
-             {"Stop", "dome3", "Track", "", "Done\nState=Err\n", "Done", "", false}},
+             {"AdCorr", "1", not_tracking, not_tracking, "", true, "", "dome3", "Stop"}},
+            {"AdCorr with steps too small", {"AdCorr", "0.001", corrections, corrections}},
+            {"answer with an Ok state", {"Stop", "", "Done", "", "Done\nState=Ok\n"}},
+            {"answer with a state not Ok", {"Stop", "", "Done", "", "Done\nState=Err\n", false}},
             {"blanks around the equals sign",
-             {"Stop", "dome3", "Track", "", "Done\r\nState = Ok\r\n", "Done", "", false}},
+             {"Stop", "", "Done", "", "Done\r\nState = Ok\r\n", false}},
             {"answer with a second line",
-             {"Stop", "dome3", "Track", "", "Done\nNow slewing\nState=Ok\n", "Done", "", true,
-              "Now slewing"}},
+             {"Stop", "", "Done", "", "Done\nNow slewing\nState=Ok\n", true, "Now slewing"}},
         };
         for (const auto &[name, press] : rows)
             QTest::newRow(name) << press;
@@ -296,33 +306,14 @@ private slots:
     {
         QTest::addColumn<SimScript>("script");
         QTest::addColumn<HostFault>("fault");
-        QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("target"); // the password hidden
-        const char *const closed = "Connection closed";
-        const char *const canceled = "Operation canceled";
-        const std::pair<const char *, HostFault> faults[] = {
-            {"refused",
-             {SimFault::None, QNetworkReply::ConnectionRefusedError, "Connection refused"}},
-            {"closed without an answer",
-             {SimFault::Hangup, QNetworkReply::RemoteHostClosedError, closed}},
-            {"closed mid-reply",
-             {SimFault::CloseConnection, QNetworkReply::RemoteHostClosedError, closed}},
-            {"time-out", {SimFault::NeverAnswer, QNetworkReply::OperationCanceledError, canceled}},
-            {"HTTP 500",
-             {SimFault::ServerError, QNetworkReply::InternalServerError,
-              "Error transferring %1 - server replied: Internal Server Error"}},
-            {"oversized with its length",
-             {SimFault::Oversized, QNetworkReply::OperationCanceledError, canceled}},
-            {"oversized, streamed",
-             {SimFault::OversizedStreamed, QNetworkReply::OperationCanceledError, canceled}},
-        };
         const QByteArray login = send_script + "?User=oper&Pass=****&";
         const QByteArray targets[] = {"/tcs/velto_users_all.cgi",
                                       "/tcs/vtcs_get.cgi?User=oper&Pass=****", login + "Cmd=Stop"};
         for (const SimScript script : {SimScript::Users, SimScript::State, SimScript::Command})
-            for (const auto &[name, fault] : faults)
+            for (const auto &[name, fault] : host_faults)
                 QTest::addRow("%s: %s", qPrintable(script_name(script)), name)
-                    << script << fault << "Stop" << targets[int(script)];
+                    << script << fault << targets[int(script)];
         // Every command is sent once, its text encoded, to a host that closes
         // without answering.
         const QByteArray object = "RA=00:42:44.3&Dec=+41:16:09&Epoch=2000.0&Name=%D0%92%D0%B5%D0%B3"
@@ -333,7 +324,7 @@ private slots:
                                              {"Corr", "offHA=-1.5&offDec=12.0&Cmd=Corr"},
                                              {"AdCorr", "dHA=-1.5&dDec=12.0&Cmd=AdCorr"}})
             QTest::addRow("%s: closed without an answer", command)
-                << SimScript::Command << faults[1].second << command << login + items;
+                << SimScript::Command << host_faults[1].second << login + items;
     }
     // Every request fails alike, the command's own connection like the
     // manager's: the same codes and texts, one box, the reply released, no
@@ -343,7 +334,6 @@ private slots:
     {
         QFETCH(SimScript, script);
         QFETCH(HostFault, fault);
-        QFETCH(QString, command);
         QFETCH(QByteArray, target);
         const bool refused = fault.code == QNetworkReply::ConnectionRefusedError;
         const QString host = refused ? refusing_host() : sim.host_text();
@@ -365,7 +355,7 @@ private slots:
             if (state)
                 QMetaObject::invokeMethod(window.get(), "velto_get_timer");
             else
-                press(command);
+                press(target.mid(target.lastIndexOf('=') + 1));
             QPointer<QNetworkReply> reply = state ? probe().stateReply() : probe().commandReply();
             QVERIFY(reply);
             QTRY_VERIFY(!reply);
@@ -397,15 +387,11 @@ private slots:
 
     void replyLikeQt_data()
     {
-        QTest::addColumn<SimFault>("fault");    // SimFault::None: nobody listens
-        QTest::addColumn<QByteArray>("answer"); // if not empty, the host's whole answer
-        for (const auto &[name, fault] : {std::pair{"refused", SimFault::None},
-                                          {"closed without an answer", SimFault::Hangup},
-                                          {"closed mid-reply", SimFault::CloseConnection},
-                                          {"time-out", SimFault::NeverAnswer},
-                                          {"oversized", SimFault::Oversized},
-                                          {"streamed", SimFault::OversizedStreamed}})
-            QTest::newRow(name) << fault << QByteArray();
+        QTest::addColumn<SimFault>("fault");          // SimFault::None: nobody listens
+        QTest::addColumn<QByteArray>("answer");       // if not empty, the host's whole answer
+        for (const auto &[name, fault] : host_faults) // a status is worded in English by Qt
+            if (fault.code != R::InternalServerError)
+                QTest::newRow(name) << fault.sim_fault << QByteArray();
         // Without a blank, the whole status line; every answer offers a redirect.
         const QByteArrayList statuses =
             QByteArray("200 OK|204 No Content|304 Not Modified|301 Moved Permanently|302 Found|"
@@ -450,7 +436,6 @@ private slots:
         CommandReply own(url);
         QTRY_VERIFY(qt->isFinished() && own.isFinished());
         QCOMPARE(own.error(), qt->error());
-        QCOMPARE(reply_error_text(own), reply_error_text(*qt));
         QCOMPARE(own.errorString(), qt->errorString());
         QCOMPARE(own.readAll(), qt->readAll());
         QVERIFY2(!raw.received.contains("/tcs/moved"), raw.received.constData());
@@ -460,49 +445,38 @@ private slots:
                                           host.toLatin1() + "\r\nConnection: close\r\n\r\n"));
     }
 
-    // A command held by the host does not hold back a Stop, and the held
-    // command's end is no news; the next command goes out as usual.
-    void stopWhileCommandHeld()
+    // A command held by the host holds back neither a Stop nor the polls: the
+    // Stop goes out at once and once, the held command is given up without
+    // news, the Stop's failure leaves the re-arm to the timer's poll, and the
+    // next command goes out as usual.
+    void commandHeldByHost()
     {
         openWindow();
+        sim.set_fault(SimScript::State, SimFault::Delay, 2000);
         sim.set_fault(SimScript::Command, SimFault::Delay, 60000);
         LogCapture log;
         ModalCloser closer;
+        QMetaObject::invokeMethod(window.get(), "velto_get_timer");
         press(QStringLiteral("Send"));
         QTRY_COMPARE(commandTargets().size(), 1);
         const QPointer<QNetworkReply> held = probe().commandReply();
         press(QStringLiteral("Slew")); // one command at a time: dropped
-        sim.set_fault(SimScript::Command, SimFault::None);
+        sim.set_fault(SimScript::Command, SimFault::ServerError);
         press(QStringLiteral("Stop"));
-        QTRY_COMPARE(commandTargets().size(), 2);
         QTRY_VERIFY(!held); // given up at once, its connection closed
-        QTRY_VERIFY(!probe().commandReplyPending());
-        QVERIFY(log.out.contains(QStringLiteral("State=Ok")));
+        QTRY_COMPARE(closer.closed(), 1);
+        QVERIFY(probe().stateReplyPending() && !probe().pollTimer()->isActive());
+        QTRY_VERIFY(probe().pollTimer()->isActive());
+        QCOMPARE(probe().pollTimer()->interval(), 1000); // the state is new again
+        sim.set_fault(SimScript::Command, SimFault::None);
         press(QStringLiteral("Slew"));
         QTRY_COMPARE(commandTargets().size(), 3);
         const QList<QByteArray> targets = commandTargets();
         QVERIFY(targets[0].endsWith("&Cmd=Send") && targets[1].endsWith("&Cmd=Stop") &&
                 targets[2].endsWith("&Cmd=Slew"));
-        QTRY_VERIFY(!probe().commandReplyPending());
-        QCOMPARE(closer.closed(), 0);
-        QVERIFY(error_lines(log).isEmpty());
-    }
-
-    // A poll sent by the timer keeps its re-arm when a command fails meanwhile.
-    void failedCommandKeepsPollRearm()
-    {
-        openWindow();
-        sim.set_fault(SimScript::State, SimFault::Delay, 500);
-        sim.set_fault(SimScript::Command, SimFault::ServerError);
-        ModalCloser closer;
-        QMetaObject::invokeMethod(window.get(), "velto_get_timer");
-        QVERIFY(!probe().pollTimer()->isActive());
-        press(QStringLiteral("Stop"));
-        QTRY_COMPARE(closer.closed(), 1);
-        QVERIFY(!probe().pollTimer()->isActive());
-        QTRY_VERIFY(!probe().stateReplyPending());
-        QVERIFY(probe().pollTimer()->isActive());
-        QCOMPARE(probe().pollTimer()->interval(), 1000); // the state is new again
+        QTRY_VERIFY(log.out.contains(QStringLiteral("State=Ok")));
+        QCOMPARE(closer.closed(), 1);
+        QCOMPARE(error_lines(log).size(), 1);
     }
 
     void stateShown_data()
@@ -531,7 +505,6 @@ private slots:
         QFETCH(bool, setOffset);
         openWindow(QString());
         waitState(body + "Level=2\n");
-        QVERIFY(!probe().form().velto_set_offset_btn->isEnabled());
         waitState(body + "Level=3\n");
         QCOMPARE(probe().form().velto_set_offset_btn->isEnabled(), setOffset);
         const Velto_object &telescope = probe().telescope();
@@ -550,8 +523,7 @@ private slots:
         since_request.start();
         waitState("State=Ok\nDec=10\nHA=1\nA=30\nZ=40\nPA=0\nVDec=-300\nTelMode=Slew\n");
         Velto_object &telescope = probe().telescope();
-        double d_a = 0;
-        double d_z = 0;
+        double d_a = 0, d_z = 0;
         telescope.hadec_rates_to_az(0, -300, 0, d_a, d_z);
         QVERIFY(d_z > 100);
         const double z0 = telescope.zenith_dist;
