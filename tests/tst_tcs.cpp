@@ -14,9 +14,8 @@
 #include <QtTest>
 #include <memory>
 
-// The TCS client against the in-process simulator as a real web host: the
-// bytes that go out, what is made of the answers, and how every failing host
-// is reported, with the real main window.
+// The TCS client against the in-process simulator as a real web host: what
+// goes out, what is made of the answers, how a failing host is reported.
 
 namespace
 {
@@ -40,17 +39,12 @@ struct RawHost {
             });
         });
     }
+    QString host() const { return "127.0.0.1:" + QString::number(server.serverPort()); }
     QTcpServer server;
-    QByteArray answer;
-    QByteArray received; // every request's bytes
+    QByteArray answer, received; // what it says, what it was told
 };
 
-// A host text whose port had a listener a moment ago and has none now.
-QString refusing_host()
-{
-    TcsSimServer gone;
-    return gone.start() ? gone.host_text() : QString();
-}
+const QString refusing_host = QStringLiteral("127.0.0.1:1"); // nobody listens
 
 QStringList error_lines(const LogCapture &log)
 {
@@ -101,7 +95,6 @@ struct Press {
 
 } // namespace
 
-Q_DECLARE_METATYPE(SimScript)
 Q_DECLARE_METATYPE(HostFault)
 Q_DECLARE_METATYPE(PollCase)
 Q_DECLARE_METATYPE(Press)
@@ -115,8 +108,7 @@ class TestTcs : public QObject
 
     MainWindowProbe probe() const { return MainWindowProbe(*window); }
 
-    // The main window logged in as the operator with a filled form, polling
-    // stopped, the simulator's record of requests cleared.
+    // The main window with the operator logged in, a filled form, no polling.
     void openWindow(const QString &state_text = QStringLiteral("Track"))
     {
         window = std::make_unique<Velto_Obj_List>();
@@ -271,9 +263,8 @@ private slots:
             QTest::newRow(name) << press;
     }
     // A refused command says why on the status bar and standard error and
-    // sends nothing; an answered one goes out once and prints every answer
-    // line, the first on the status bar, and the last "State" line says
-    // whether the TCS is Ok. The form keeps what was typed.
+    // sends nothing; an answered one prints every line, the first on the
+    // status bar, the last "State" line telling if the TCS is Ok.
     void commandPress()
     {
         QFETCH(Press, press);
@@ -304,16 +295,14 @@ private slots:
 
     void hostFaults_data()
     {
-        QTest::addColumn<SimScript>("script");
         QTest::addColumn<HostFault>("fault");
-        QTest::addColumn<QByteArray>("target"); // the password hidden
+        QTest::addColumn<QByteArray>("target"); // a state or command request, password hidden
         const QByteArray login = send_script + "?User=oper&Pass=****&";
-        const QByteArray targets[] = {"/tcs/velto_users_all.cgi",
-                                      "/tcs/vtcs_get.cgi?User=oper&Pass=****", login + "Cmd=Stop"};
-        for (const SimScript script : {SimScript::Users, SimScript::State, SimScript::Command})
-            for (const auto &[name, fault] : host_faults)
-                QTest::addRow("%s: %s", qPrintable(script_name(script)), name)
-                    << script << fault << targets[int(script)];
+        for (const auto &[name, fault] : host_faults) {
+            QTest::addRow("state: %s", name)
+                << fault << QByteArray("/tcs/vtcs_get.cgi?User=oper&Pass=****");
+            QTest::addRow("command: %s", name) << fault << login + "Cmd=Stop";
+        }
         // Every command is sent once, its text encoded, to a host that closes
         // without answering.
         const QByteArray object = "RA=00:42:44.3&Dec=+41:16:09&Epoch=2000.0&Name=%D0%92%D0%B5%D0%B3"
@@ -324,65 +313,51 @@ private slots:
                                              {"Corr", "offHA=-1.5&offDec=12.0&Cmd=Corr"},
                                              {"AdCorr", "dHA=-1.5&dDec=12.0&Cmd=AdCorr"}})
             QTest::addRow("%s: closed without an answer", command)
-                << SimScript::Command << host_faults[1].second << login + items;
+                << host_faults[1].second << login + items;
     }
-    // Every request fails alike, the command's own connection like the
-    // manager's: the same codes and texts, one box, the reply released, no
-    // password shown, a command sent once, and no poll timer armed by the
-    // completion of a failed reply.
+    // A command's own connection fails like the manager's state request: the
+    // same codes and texts, one box, the reply released, no password shown,
+    // a command sent once, and no poll timer armed by the failed reply.
     void hostFaults()
     {
-        QFETCH(SimScript, script);
         QFETCH(HostFault, fault);
         QFETCH(QByteArray, target);
         const bool refused = fault.code == QNetworkReply::ConnectionRefusedError;
-        const QString host = refused ? refusing_host() : sim.host_text();
+        const bool state = !target.startsWith(send_script);
+        const QString host = refused ? refusing_host : sim.host_text();
         set_tcs_transfer_timeout_ms(300);
         LogCapture log;
         ModalCloser closer;
-        if (script == SimScript::Users) {
-            set_default_tcs_host(host);
-            sim.set_fault(script, fault.sim_fault);
-            window = std::make_unique<Velto_Obj_List>();
-            QTRY_VERIFY(!probe().usersReplyPending());
-        } else {
-            openWindow();
-            probe().setHost(host);
-            sim.set_fault(script, fault.sim_fault);
-            probe().setPollInterval(5000); // polling runs
-            probe().pollTimer()->start(5000);
-            const bool state = script == SimScript::State;
-            if (state)
-                QMetaObject::invokeMethod(window.get(), "velto_get_timer");
-            else
-                press(target.mid(target.lastIndexOf('=') + 1));
-            QPointer<QNetworkReply> reply = state ? probe().stateReply() : probe().commandReply();
-            QVERIFY(reply);
-            QTRY_VERIFY(!reply);
-        }
+        openWindow();
+        probe().setHost(host);
+        sim.set_fault(state ? SimScript::State : SimScript::Command, fault.sim_fault);
+        probe().setPollInterval(5000); // polling runs
+        probe().pollTimer()->start(5000);
+        if (state)
+            QMetaObject::invokeMethod(window.get(), "velto_get_timer");
+        else
+            press(target.mid(target.lastIndexOf('=') + 1));
+        QPointer<QNetworkReply> reply = state ? probe().stateReply() : probe().commandReply();
+        QVERIFY(reply);
+        QTRY_VERIFY(!reply);
         const QString shown =
             QString::fromLatin1(fault.text).replace("%1", "http://" + host + target);
         QCOMPARE(error_lines(log),
                  QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
-        QTRY_VERIFY(closer.texts().contains(shown));
-        if (script == SimScript::Users)
-            return;
+        QCOMPARE(closer.texts(), QStringList{shown});
         QCOMPARE(closer.titles(), QStringList{host + " HTTP error"});
         QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
-        QCOMPARE(probe().form().velto_state_lab->palette().color(QPalette::Window),
-                 QColor::fromString("Lightgray"));
-        if (script == SimScript::Command) {
+        QCOMPARE(commandTargets(),
+                 state || refused ? QList<QByteArray>{} : QList{target.replace("****", "dome3")});
+        if (!state)
             QCOMPARE(window->statusBar()->currentMessage(), shown);
-            QCOMPARE(commandTargets(),
-                     refused ? QList<QByteArray>{} : QList{target.replace("****", "dome3")});
-        }
         // Polling pauses for a minute after the box; the interval steps on from where it was.
         QVERIFY(probe().pollTimer()->isActive());
         QCOMPARE(probe().pollTimer()->interval(), 60000);
-        QCOMPARE(probe().pollInterval(), script == SimScript::State ? 5000 : 1000);
-        const QString everything =
-            log.err.join('\n') + closer.texts().join('\n') + window->statusBar()->currentMessage();
-        QVERIFY(!everything.contains(QLatin1String("dome3")));
+        QCOMPARE(probe().pollInterval(), state ? 5000 : 1000);
+        QVERIFY(!(log.err + closer.texts() << window->statusBar()->currentMessage())
+                     .join(' ')
+                     .contains("dome3"));
     }
 
     void replyLikeQt_data()
@@ -408,10 +383,8 @@ private slots:
                            "\r\nLocation: /tcs/moved\r\n" + length +
                            "Connection: close\r\n\r\nMoved\n";
     }
-    // Whatever the host does, a command's reply gives the code, the text (in
-    // the language shown, for a failed connection) and the body that Qt's own
-    // reply gives, a redirect is followed by neither, and the request is the
-    // plain one the TCS expects.
+    // Whatever the host does, a command's reply gives the code, text and body
+    // Qt's own gives, follows no redirect, and sends the plain request.
     void replyLikeQt()
     {
         QFETCH(SimFault, fault);
@@ -425,9 +398,8 @@ private slots:
         sim.set_fault(SimScript::Command, fault);
         RawHost raw;
         raw.answer = answer;
-        const QString host = !answer.isEmpty()
-                                 ? "127.0.0.1:" + QString::number(raw.server.serverPort())
-                             : fault == SimFault::None ? refusing_host()
+        const QString host = !answer.isEmpty()         ? raw.host()
+                             : fault == SimFault::None ? refusing_host
                                                        : sim.host_text();
         const QUrl url = tcs_url(host, QString::fromLatin1(send_script),
                                  {{"User", "oper"}, {"Pass", "dome3"}, {"Cmd", "Stop"}});
@@ -445,10 +417,8 @@ private slots:
                                           host.toLatin1() + "\r\nConnection: close\r\n\r\n"));
     }
 
-    // A command held by the host holds back neither a Stop nor the polls: the
-    // Stop goes out at once and once, the held command is given up without
-    // news, the Stop's failure leaves the re-arm to the timer's poll, and the
-    // next command goes out as usual.
+    // A command held by the host holds back neither a Stop, sent at once and
+    // once, nor the timer's poll, which re-arms the timer after the Stop fails.
     void commandHeldByHost()
     {
         openWindow();
