@@ -342,7 +342,7 @@ private slots:
     {
         QTest::addColumn<SimFault>("fault");          // SimFault::None: nobody listens
         QTest::addColumn<QByteArray>("answer");       // if not empty, the host's whole answer
-        for (const auto &[name, fault] : host_faults) // a status is worded in English by Qt
+        for (const auto &[name, fault] : host_faults) // HTTP 500: among the statuses below
             if (fault.code != R::InternalServerError)
                 QTest::newRow(name) << fault.sim_fault << QByteArray();
         // Without a blank, the whole status line; every answer offers a redirect.
@@ -369,7 +369,7 @@ private slots:
         QTranslator qt_texts;
         QVERIFY(qt_texts.load(QStringLiteral("qtbase_ru"),
                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
-        if (answer.isEmpty())
+        if (answer.isEmpty()) // a failed connection is worded in the language shown
             QCoreApplication::installTranslator(&qt_texts);
         set_tcs_transfer_timeout_ms(300);
         sim.set_fault(SimScript::Command, fault);
