@@ -263,7 +263,8 @@ QString CommandReply::status_error_text() const
         return qt_text("QHttp", "Host requires authentication");
     if (head->status == 407)
         return qt_text("QHttp", "Proxy requires authentication");
-    return qt_text("QNetworkReply", "Error transferring %1 - server replied: %2")
+    // Qt's own reply gives this text untranslated in every language.
+    return QStringLiteral("Error transferring %1 - server replied: %2")
         .arg(url().toString(), QString::fromLatin1(head->reason));
 }
 
