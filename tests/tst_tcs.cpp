@@ -1,6 +1,10 @@
+#include "app/velto_about.h"
+#include "app/velto_help.h"
+#include "corr/velto_corr.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
 #include "modal_closer.h"
+#include "objlist/velto_list.h"
 #include "sim/tcs_sim_server.h"
 #include "tcs/command_request.h"
 #include "tcs/poll_interval.h"
@@ -164,6 +168,37 @@ private slots:
         window.reset();
     }
 
+    void usersListFailureEndsProgram_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<int>("code");
+        QTest::newRow("refused") << false << int(R::ConnectionRefusedError);
+        QTest::newRow("HTTP 500") << true << int(R::InternalServerError);
+    }
+    // Without users nothing can be done: after its box and its error line,
+    // every window closes, also those the observer opened meanwhile.
+    void usersListFailureEndsProgram()
+    {
+        QFETCH(bool, listening);
+        QFETCH(int, code);
+        const QString host = listening ? sim.host_text() : refusing_host;
+        set_default_tcs_host(host);
+        sim.set_fault(SimScript::Users, SimFault::ServerError);
+        LogCapture log;
+        ModalCloser closer;
+        Velto_Obj_List failed;
+        MainWindowProbe p(failed);
+        // The about window is modal: the closer would take it for a box.
+        const QWidgetList windows{&failed, p.listWindow(), &p.sky(), p.corrWindow(),
+                                  p.helpWindow()};
+        for (QWidget *shown : windows)
+            shown->show();
+        QTRY_VERIFY(std::none_of(windows.begin(), windows.end(),
+                                 [](QWidget *w) { return w->isVisible(); }));
+        QVERIFY(closer.titles().contains(host + " HTTP error"));
+        const QString line = "Velto read error " + QString::number(code) + ' ';
+        QVERIFY(error_lines(log).first().startsWith(line));
+    }
     void stateReplyGrammar_data()
     {
         QTest::addColumn<QString>("status");
@@ -327,6 +362,7 @@ private slots:
         QCOMPARE(error_lines(log),
                  QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
         QCOMPARE(closer.texts(), QStringList{shown});
+        qDebug() << closer.titles() << closer.texts();
         QCOMPARE(closer.titles(), QStringList{host + " HTTP error"});
         QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
         QCOMPARE(commandTargets(),
