@@ -18,11 +18,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Language switching of the whole program. The system locale is read once
-// per process, so CTest runs this test in en_US, de_DE and ru_RU; each run
-// expects the lines of its own locale. The data files (the real Russian .qm
-// and two manuals naming themselves) lie in a temporary folder under the
-// test's own application name.
+// Language switching of the whole program. CTest runs this test in en_US,
+// de_DE and ru_RU (the system locale is read once per process). The data files
+// (the real Russian .qm, two manuals naming themselves) lie in a temporary folder.
 class TestLanguage : public QObject
 {
     Q_OBJECT
@@ -32,8 +30,6 @@ private slots:
     void cleanup();
     void switchThereAndBack_data();
     void switchThereAndBack();
-    void everyTextFitsItsWidget_data();
-    void everyTextFitsItsWidget();
     void everyTextOfTheCodeIsTranslated();
     void helpAndAboutButtonsAtTheBottomCentre_data();
     void helpAndAboutButtonsAtTheBottomCentre();
@@ -65,47 +61,97 @@ void TestLanguage::cleanup()
     QVERIFY(QDir::setCurrent(start_dir));
 }
 
-// Ticks (national) or unticks the Help menu's language entry.
-void switch_to(Velto_Obj_List &window, bool national)
+namespace
 {
-    QAction *action = MainWindowProbe(window).form().actionNatLang;
-    QVERIFY(action->isChecked() != national);
-    action->trigger();
+
+// The texts of the windows' labels, buttons and group box titles, and the
+// status texts of the main window, that are wider than their widget shows.
+QStringList cut_texts(const QWidgetList &windows, const QStatusBar &bar)
+{
+    QStringList cut;
+    const auto check = [&](QWidget *w, const QString &text, int need, int room) {
+        if (need > room)
+            cut << QString("%1 \"%2\": %3 > %4 px").arg(w->objectName(), text).arg(need).arg(room);
+    };
+    for (QWidget *window : windows) {
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            // The host label is cut by design: its tooltip shows the whole host.
+            const QString &text = label->text();
+            if (text.isEmpty() || label->objectName() == "velto_host_lab")
+                continue;
+            if (label->textFormat() != Qt::PlainText && Qt::mightBeRichText(text))
+                check(label, text, label->sizeHint().width(), label->width());
+            else
+                check(label, text, label->fontMetrics().horizontalAdvance(text),
+                      label->contentsRect().width() - 2 * label->margin());
+        }
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const auto element = qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents
+                                 : qobject_cast<QRadioButton *>(button)
+                                     ? QStyle::SE_RadioButtonContents
+                                     : QStyle::SE_PushButtonContents;
+            if (element == QStyle::SE_PushButtonContents && !qobject_cast<QPushButton *>(button))
+                continue; // tool buttons show icons
+            const QString text = QString(button->text()).remove('&');
+            const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+            check(button, text, button->fontMetrics().horizontalAdvance(text) + icon,
+                  button->style()->subElementRect(element, &option, button).width());
+        }
+        for (QGroupBox *box : window->findChildren<QGroupBox *>()) {
+            QStyleOptionGroupBox option;
+            option.initFrom(box);
+            option.text = box->title();
+            option.textAlignment = box->alignment();
+            option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                             QStyle::SC_GroupBoxLabel, box);
+            check(box, box->title(), label.right() + 1, box->width());
+        }
+    }
+    // The status bar keeps 6 px on the left and 12 px for the size grip.
+    for (const char *status :
+         {"Empty Velto password!", "Wrong or Empty R.A.!", "Wrong or Empty Decl.",
+          "Wrong or Empty Offsets", "Wrong or Empty Corrections", "Not in Tracking mode"}) {
+        const QString text = QCoreApplication::translate("Velto_Obj_List", status);
+        if (bar.fontMetrics().horizontalAdvance(text) > bar.width() - 18)
+            cut << "status \"" + text + '"';
+    }
+    return cut;
 }
+
+} // namespace
 
 void TestLanguage::switchThereAndBack_data()
 {
-    QTest::addColumn<QStringList>("removed"); // data files taken away
-    QTest::addColumn<QStringList>("lines");   // written on the switch; D/N = folder/name
-    QTest::addColumn<bool>("russian");
+    QTest::addColumn<bool>("russian");      // false: the Russian files are taken away
+    QTest::addColumn<QStringList>("lines"); // written on the switch; D/N = folder/name
     const QString ok = "D/N_ru_RU.qm Ok!", fail = "D/N_ru_RU.qm Fail...";
     const QString trying = "Trying Russian... ";
     const QString no_manual = "Can't find D/N_ru_RU.html! Does not exist?";
+    const QString anyway = "System locale is en_US... But anyway trying Russian ...";
+    const QString no_help = "No Help-file for System locale de_DE... Trying Russian one...";
     if (locale == "en_US") {
-        const QString anyway = "System locale is en_US... But anyway trying Russian ...";
-        QTest::newRow("US English") << QStringList() << QStringList{anyway, ok} << true;
+        QTest::newRow("US English") << true << QStringList{anyway, ok};
         QTest::newRow("US English, no Russian files")
-            << QStringList{"_ru_RU.qm", "_ru_RU.html"} << QStringList{anyway, fail, no_manual}
-            << false;
+            << false << QStringList{anyway, fail, no_manual};
     } else if (locale == "de_DE") {
-        const QString no_help = "No Help-file for System locale de_DE... Trying Russian one...";
         QTest::newRow("German falls back to Russian")
-            << QStringList() << QStringList{"D/N_de_DE.qm Fail...", trying, ok, no_help} << true;
+            << true << QStringList{"D/N_de_DE.qm Fail...", trying, ok, no_help};
     } else {
-        QTest::newRow("Russian") << QStringList() << QStringList{ok} << true;
+        QTest::newRow("Russian") << true << QStringList{ok};
         QTest::newRow("Russian, no Russian files")
-            << QStringList{"_ru_RU.qm", "_ru_RU.html"} << QStringList{fail, trying, fail, no_manual}
-            << false;
+            << false << QStringList{fail, trying, fail, no_manual};
     }
 }
 
 void TestLanguage::switchThereAndBack()
 {
-    QFETCH(QStringList, removed);
-    QFETCH(QStringList, lines);
     QFETCH(bool, russian);
-    for (const QString &file : removed)
-        QVERIFY(QFile::remove(app_file(file)));
+    QFETCH(QStringList, lines);
+    for (const QString file : {"_ru_RU.qm", "_ru_RU.html"})
+        QVERIFY(russian || QFile::remove(app_file(file)));
     lines.replaceInStrings("D/N", app_file(QString()));
     // Translations named like the program in the current folder are no
     // English: the way back must not load them.
@@ -116,9 +162,16 @@ void TestLanguage::switchThereAndBack()
 
     Velto_Obj_List window;
     MainWindowProbe probe(window);
+    QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
+    windows << probe.helpWindow() << probe.aboutWindow();
+    for (QWidget *shown : windows) {
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+    }
     // What the observer sees of each kind of text: a form's, the about text's
     // last line, the manual, the level label before any login (the query
-    // user and level 0), and Qt's own file dialog opened from the list window.
+    // user and level 0), Qt's own file dialog opened from the list window,
+    // and every text that does not fit its widget.
     const auto shown = [&] {
         QString look_in;
         ModalCloser closer([&] {
@@ -130,116 +183,33 @@ void TestLanguage::switchThereAndBack()
         return QStringList{probe.form().velto_send_btn->text(),
                            probe.aboutWindow()->toPlainText().trimmed().section('\n', -1),
                            probe.helpWindow()->toPlainText(), probe.form().velto_level_lab->text(),
-                           look_in};
+                           look_in} +
+               cut_texts(windows, *window.statusBar());
     };
     const QStringList english{"Send Object to Velto", "Author: The Velto-1000 team", "manual_en_US",
                               "User=guest Level=0 ", "Look in:"};
     const QStringList national{"Передать в Velto", "Автор: Команда Velto-1000", "manual_ru_RU",
                                "Польз.=guest Ур.=0 ", "Перейти к:"};
+    // Ticks (national) or unticks the Help menu's language entry.
+    const auto switch_to = [&](bool national) {
+        QVERIFY(probe.form().actionNatLang->isChecked() != national);
+        probe.form().actionNatLang->trigger();
+    };
     LogCapture log;
-    switch_to(window, true);
+    switch_to(true);
     QCOMPARE(log.out, lines);
-    QCOMPARE(shown(), russian ? national : english);
+    QCOMPARE(shown().join(" | "), (russian ? national : english).join(" | "));
     log.out.clear();
-    switch_to(window, false);
+    switch_to(false);
     QCOMPARE(log.out, QStringList());
-    QCOMPARE(shown(), english); // both translators empty again
+    QCOMPARE(shown().join(" | "), english.join(" | ")); // both translators empty again
     // Both values go in at once: a name holding "%2" stays as it is.
     probe.setUserAndLevel("obs%2", 3);
-    switch_to(window, true);
+    switch_to(true);
     // The name last tried is kept: a German system tries Russian at once.
     QCOMPARE(log.out, locale == "de_DE" ? lines.mid(2) : lines);
     QCOMPARE(probe.form().velto_level_lab->text(), russian ? QStringLiteral("Польз.=obs%2 Ур.=3 ")
                                                            : QStringLiteral("User=obs%2 Level=3 "));
-}
-
-namespace
-{
-
-// The texts of a window's labels, buttons, group box titles and status bar
-// that are wider than their widget shows.
-QStringList cut_texts(QWidget *window)
-{
-    QStringList cut;
-    const auto check = [&](QWidget *w, const QString &text, int need, int room) {
-        if (need > room)
-            cut << QString("%1 \"%2\": %3 > %4 px").arg(w->objectName(), text).arg(need).arg(room);
-    };
-    for (QLabel *label : window->findChildren<QLabel *>()) {
-        // The host label is cut by design: its tooltip shows the whole host.
-        if (label->text().isEmpty() || label->objectName() == "velto_host_lab")
-            continue;
-        const QString &text = label->text();
-        if (label->wordWrap())
-            check(label, text, label->heightForWidth(label->width()), label->height());
-        else if (label->textFormat() != Qt::PlainText && Qt::mightBeRichText(text))
-            check(label, text, label->sizeHint().width(), label->width());
-        else
-            check(label, text, label->fontMetrics().horizontalAdvance(text),
-                  label->contentsRect().width() - 2 * label->margin());
-    }
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        auto element = QStyle::SE_PushButtonContents;
-        if (qobject_cast<QCheckBox *>(button))
-            element = QStyle::SE_CheckBoxContents;
-        else if (qobject_cast<QRadioButton *>(button))
-            element = QStyle::SE_RadioButtonContents;
-        else if (!qobject_cast<QPushButton *>(button))
-            continue;
-        const QString text = QString(button->text()).remove('&');
-        const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-        check(button, text, button->fontMetrics().horizontalAdvance(text) + icon,
-              button->style()->subElementRect(element, &option, button).width());
-    }
-    for (QGroupBox *box : window->findChildren<QGroupBox *>()) {
-        QStyleOptionGroupBox option;
-        option.initFrom(box);
-        option.text = box->title();
-        option.textAlignment = box->alignment();
-        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-        const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                                         QStyle::SC_GroupBoxLabel, box);
-        check(box, box->title(), label.right() + 1, box->width());
-    }
-    return cut;
-}
-
-} // namespace
-
-void TestLanguage::everyTextFitsItsWidget_data()
-{
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
-}
-
-void TestLanguage::everyTextFitsItsWidget()
-{
-    QFETCH(bool, russian);
-    Velto_Obj_List window;
-    MainWindowProbe probe(window);
-    if (russian)
-        switch_to(window, true);
-    QStringList cut;
-    for (QWidget *shown : QWidgetList{&window, probe.listWindow(), &probe.sky(), probe.corrWindow(),
-                                      probe.helpWindow(), probe.aboutWindow()}) {
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-        cut += cut_texts(shown);
-    }
-    // Every status text of the main window fits its status bar beside the
-    // size grip (the bar keeps 6 px on the left and 12 px for the grip).
-    QStatusBar *bar = window.statusBar();
-    for (const char *status :
-         {"Empty Velto password!", "Wrong or Empty R.A.!", "Wrong or Empty Decl.",
-          "Wrong or Empty Offsets", "Wrong or Empty Corrections", "Not in Tracking mode"}) {
-        const QString text = QCoreApplication::translate("Velto_Obj_List", status);
-        if (bar->fontMetrics().horizontalAdvance(text) > bar->width() - 18)
-            cut << "status \"" + text + '"';
-    }
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
 }
 
 // Every text the code and the forms mark for translation, as lupdate finds
@@ -258,14 +228,10 @@ void TestLanguage::everyTextOfTheCodeIsTranslated()
     QVERIFY(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0);
     QFile file(ts);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
+    const QByteArray text = file.readAll();
     QVERIFY(text.count("<source>") > 100);
-    QStringList missing;
-    const QRegularExpression unfinished(
-        "<source>(.*)</source>\\s*<translation type=\"unfinished\"");
-    for (const auto &match : unfinished.globalMatch(text))
-        missing << match.captured(1);
-    QVERIFY2(missing.isEmpty(), qPrintable("not translated:\n" + missing.join('\n')));
+    const qsizetype unfinished = text.indexOf("type=\"unfinished\"");
+    QVERIFY2(unfinished < 0, text.mid(text.lastIndexOf("<source>", unfinished), 200).constData());
 }
 
 void TestLanguage::helpAndAboutButtonsAtTheBottomCentre_data()
