@@ -2,7 +2,6 @@
 #include "coords/sky_transform.h"
 #include "fuzz_check.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -28,13 +27,12 @@ void fuzz(const QByteArray &bytes)
         qint64 msecs;
         int offset;
     } head{};
-    std::memcpy(&head, bytes.constData(), std::min(size_t(bytes.size()), sizeof head));
-    check_written(head.value);
+    std::memcpy(&head, bytes.constData(), qMin(size_t(bytes.size()), sizeof head));
     const QString text = QString::fromUtf8(bytes);
     const double ra = ra_to_sec(text), dec = dec_to_sec(text);
     FUZZ_CHECK(std::isfinite(ra) && std::isfinite(dec));
-    check_written(ra);
-    check_written(dec);
+    for (const double value : {head.value, ra, dec})
+        check_written(value);
     if (head.value >= 0 && head.value < 86400.0) {
         sidereal_time = head.value;
         double azimuth = 0, zenith_dist = 0;

@@ -40,9 +40,8 @@ static QByteArray file_bytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Answers each modal dialog of its kind while it lives, as the observer would.
-// Each kind has a timer of its own: a timer is not run again while its answer
-// runs, and the "replace?" box opens from within the file dialog's accept().
+// Answers each modal dialog of its kind while it lives, as the observer would; a
+// timer per kind, as the "replace?" box opens within the file dialog's accept().
 template <typename Dialog> struct DialogAnswer {
     explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
     {
