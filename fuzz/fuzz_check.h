@@ -15,9 +15,13 @@
         }                                                                                          \
     } while (false)
 
-inline QByteArray fuzz_bytes(const uint8_t *data, size_t size)
+// Each target checks one input of the fuzzer here (one target per executable).
+void fuzz(const QByteArray &bytes);
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    fuzz(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    return 0;
 }
 
 // The lines of a reply as QIODevice::readLine gives them: each with its "\n",

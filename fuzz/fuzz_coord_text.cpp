@@ -5,13 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-namespace
-{
-
 // Written and read again, a coordinate comes back to within the last printed
 // digit (seconds are capped below 60, so 59.999 s reads 59.99 s); whatever
 // the value (huge, infinite, nan), the text has at most 19 characters.
-void check_written(double value)
+static void check_written(double value)
 {
     FUZZ_CHECK(sec_to_ra(value).size() <= 19 && sec_to_dec(value).size() <= 19);
     if (value >= 0 && value < 86400.0)
@@ -20,49 +17,34 @@ void check_written(double value)
         FUZZ_CHECK(std::fabs(dec_to_sec(sec_to_dec(value)) - value) <= 0.101);
 }
 
-// The sidereal time of an instant does not depend on the time zone it is
-// given in.
-void check_sidereal_time(qint64 msecs, int offset_seconds)
-{
-    if (msecs < 0 || msecs > Q_INT64_C(315576000000000)) // ten thousand years
-        return;
-    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-    const double at_utc = sidereal_time_at(utc);
-    FUZZ_CHECK(sidereal_time_at(utc.toOffsetFromUtc(offset_seconds % (14 * 3600))) == at_utc);
-    FUZZ_CHECK(at_utc < 86400.0 && (at_utc >= 0 || msecs < Q_INT64_C(1735678800000)));
-}
-
-} // namespace
-
 // Coordinate texts read as finite numbers and the transforms keep their
 // ranges: an azimuth in (-180, 180] degrees, a zenith distance in [0, 180].
-// The first eight bytes are a number to write (and a sidereal time), the next
-// twelve an instant and a time zone offset; all of them are a text to read.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+// The first bytes are also a number (and sidereal time), an instant and an offset.
+void fuzz(const QByteArray &bytes)
 {
-    double value = 0;
-    if (size >= sizeof value) {
-        std::memcpy(&value, data, sizeof value);
-        check_written(value);
-    }
-    const QString text = QString::fromUtf8(fuzz_bytes(data, size));
+    struct {
+        double value;
+        qint64 msecs;
+        int offset;
+    } head{};
+    std::memcpy(&head, bytes.constData(), qMin(size_t(bytes.size()), sizeof head));
+    const QString text = QString::fromUtf8(bytes);
     const double ra = ra_to_sec(text), dec = dec_to_sec(text);
     FUZZ_CHECK(std::isfinite(ra) && std::isfinite(dec));
-    check_written(ra);
-    check_written(dec);
-    if (std::isfinite(value) && value >= 0 && value < 86400.0) {
-        sidereal_time = value;
+    for (const double value : {head.value, ra, dec})
+        check_written(value);
+    if (head.value >= 0 && head.value < 86400.0) {
+        sidereal_time = head.value;
         double azimuth = 0, zenith_dist = 0;
         radec_to_az(ra, dec, azimuth, zenith_dist);
         FUZZ_CHECK(azimuth > -648000.0 && azimuth <= 648000.0);
         FUZZ_CHECK(zenith_dist >= 0 && zenith_dist <= 648000.0);
     }
-    if (size >= sizeof value + sizeof(qint64) + sizeof(int)) {
-        qint64 msecs = 0;
-        int offset = 0;
-        std::memcpy(&msecs, data + sizeof value, sizeof msecs);
-        std::memcpy(&offset, data + sizeof value + sizeof msecs, sizeof offset);
-        check_sidereal_time(msecs, offset);
-    }
-    return 0;
+    // The sidereal time of an instant does not depend on its time zone.
+    if (head.msecs < 0 || head.msecs > Q_INT64_C(315576000000000)) // ten thousand years
+        return;
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(head.msecs, Qt::UTC);
+    const double at_utc = sidereal_time_at(utc);
+    FUZZ_CHECK(sidereal_time_at(utc.toOffsetFromUtc(head.offset % (14 * 3600))) == at_utc);
+    FUZZ_CHECK(at_utc < 86400.0 && (at_utc >= 0 || head.msecs < Q_INT64_C(1735678800000)));
 }

@@ -7,14 +7,13 @@
 
 // A horizon reply: at most 360 points, every one finite, and wherever a point
 // lies it maps to a chart pixel within four chart sides of the centre.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+void fuzz(const QByteArray &bytes)
 {
-    QByteArray bytes = fuzz_bytes(data, size);
-    QBuffer reply(&bytes);
+    QBuffer reply;
+    reply.setData(bytes);
     reply.open(QIODevice::ReadOnly);
     const HorizonReading reading = read_horizon(reply);
     FUZZ_CHECK(reading.points.size() <= max_horizon_points);
-    FUZZ_CHECK(horizon_loading_line(reading).startsWith(QLatin1String("Loading ")));
     constexpr int side = 550, centre = side / 2;
     for (const HorizonPoint &point : reading.points) {
         FUZZ_CHECK(std::isfinite(point.azimuth) && std::isfinite(point.zenith_dist));
@@ -25,5 +24,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(std::abs(pixel.y() - centre) <= 4 * side);
         }
     }
-    return 0;
 }

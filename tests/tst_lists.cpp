@@ -19,31 +19,29 @@
 // Object lists: the .lst line reader and writer, reading and saving files
 // (onto a full disk too), and the one selection of the list and the chart.
 
-namespace
-{
+static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
 
-bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
+static const QByteArray five_rows = "# top comment\n"
+                                    " 01 00 00 : +10 00 00 ; 2000.0 # A\n"
+                                    " 02 00 00 : +20 00 00 ; 2000.0 # B\n"
+                                    " 03 00 00 : +30 00 00 ; 2000.0 # C\n"
+                                    "# end comment\n";
 
-const QByteArray five_rows = "# top comment\n"
-                             " 01 00 00 : +10 00 00 ; 2000.0 # A\n"
-                             " 02 00 00 : +20 00 00 ; 2000.0 # B\n"
-                             " 03 00 00 : +30 00 00 ; 2000.0 # C\n"
-                             "# end comment\n";
-
-void write_file(const QString &path, const QByteArray &bytes)
+static void write_file(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray file_bytes(const QString &path)
+static QByteArray file_bytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Answers each modal dialog of its kind while it lives, as the observer would.
+// Answers each modal dialog of its kind while it lives, as the observer would; a
+// timer per kind, as the "replace?" box opens within the file dialog's accept().
 template <typename Dialog> struct DialogAnswer {
     explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
     {
@@ -59,8 +57,6 @@ template <typename Dialog> struct DialogAnswer {
     QTimer timer;
 };
 
-} // namespace
-
 // The list window's state the tests read.
 class ListWindowProbe
 {
@@ -73,282 +69,258 @@ class TestLists : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void parseLine_data();
-    void parseLine();
-    void formObjectRow_data();
-    void formObjectRow();
-    void readAppendsAndSaveWritesTheBytesBack();
-    void selection_data();
-    void selection();
-    void saveOntoAFullDisk_data();
-    void saveOntoAFullDisk();
+    void init() { probe.listWindow()->clear_list(); }
+
+    void parseLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("read"); // name and epoch; none for a comment
+        const auto row = [](const char *tag, const QString &line, const QStringList &read) {
+            QTest::newRow(tag) << line << read;
+        };
+        const QString line = QStringLiteral(" 12 34 56 : +45  00 00 ");
+        row("written object line", line + "; 1950.0 # M 31", {"M 31", "1950.0"});
+        row("numbers without separator", "12 34 56 +45 00 00", {});
+        row("comment line", "# 12 34 56 : +45 00 00", {});
+        row("two numbers only", "12 34 : +45 00 00", {});
+        row("two pieces take the defaults", line, {"Unknown", "2000.0"});
+        row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
+        row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});
+        row("numeric date epoch", line + "; 15-03-2021 # D", {"D", "2021.20"});
+        row("named month epoch", line + "; 31-Dec-2020 # D", {"D", "2021.00"});
+        row("day 31 of a 30-day month", line + "; 31-04-2021 # D", {"D", "31-04-2021"});
+        row("unknown month", line + "; 01-mar-2021 # D", {"D", "01-mar-2021"});
+    }
+
+    void parseLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, read);
+        const Lst_line parsed = parse_lst_line(line);
+        QCOMPARE(parsed.is_object, !read.isEmpty());
+        if (parsed.is_object)
+            QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
+                     (QStringList{read[0], "12:34:56", "+45:00:00", read[1]}));
+    }
+
+    // The form's name, right ascension, declination and epoch typed, and the row
+    // the list shows.
+    void formObjectRow_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("row");
+        const auto row = [](const char *tag, const QStringList &typed, const QString &row) {
+            QTest::newRow(tag) << typed << row;
+        };
+        row("blanks become colons", {" M 31 ", " 00 42  44.3 ", "+41 16 09", "2000.0"},
+            " 00 42 44.3  : +41 16 09   ; 2000.0 # M 31");
+        row("single-digit degrees", {"S", "12:00:00", "-5:00:00", "1950.0"},
+            " 12 00 00    : -5 00 00    ; 1950.0 # S");
+        row("one-character right ascension", {"N", "5", "+10:00:00", "2000.0"}, "# N");
+        row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
+        row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
+    }
+
+    // Add Object appends the form's object as a row that reads back as that object.
+    void formObjectRow()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, row);
+        readRows(five_rows);
+        typeForm(typed);
+        probe.form().actionAdd_Object->trigger();
+        QCOMPARE(texts().value(5), row);
+        checkInvariants();
+    }
+
+    // Lines that are not valid in the locale's encoding and a '\r' inside a line
+    // come back byte for byte; a second read appends.
+    void readAppendsAndSaveWritesTheBytesBack()
+    {
+        const QByteArray odd = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n\n"
+                               "01 02 03 ; -04 05 06 ; 15-03-2021 # \xff\n";
+        readRows(odd);
+        readRows(odd + "last line without newline");
+        QVERIFY(!probe.listWindow()->read_file(dir.filePath(QStringLiteral("missing.lst"))));
+        QCOMPARE(texts().size(), 9);
+        checkInvariants();
+        const QString saved = dir.filePath(QStringLiteral("saved.lst"));
+        QVERIFY(probe.listWindow()->save_file(saved));
+        QCOMPARE(file_bytes(saved), odd + odd + "last line without newline\n");
+        QCOMPARE(ListWindowProbe::lastFile(*probe.listWindow()), saved);
+    }
+
+    // Rows of five_rows clicked after one on the top comment (the row last
+    // clicked survives a cleared list, and a click on it fills the form at once),
+    // then an edit of the list's current row.
+    void selection_data()
+    {
+        QTest::addColumn<QList<int>>("clicked");
+        QTest::addColumn<QString>("action");   // empty: none
+        QTest::addColumn<int>("current");      // made the list's current row before the edit
+        QTest::addColumn<QList<int>>("after"); // row count, current row, chart mark (-1: none)
+        QTest::addColumn<QString>("form_name");
+        const auto row = [](const char *tag, const QList<int> &clicked, const char *action,
+                            int current, const QList<int> &after, const char *form_name = "D") {
+            QTest::newRow(tag) << clicked << QString(action) << current << after
+                               << QString(form_name);
+        };
+        row("first click marks the chart only", {1}, "", 0, {5, 1, 1});
+        row("second click fills the form", {1, 1}, "", 0, {5, 1, 1}, "A");
+        row("click on another object", {1, 3}, "", 0, {5, 3, 3});
+        row("comment click leaves the chart", {2, 0}, "", 0, {5, 0, 2});
+        row("back to the object after a comment", {1, 0, 1}, "", 0, {5, 1, 1});
+        row("remove a comment row", {2}, "Remove_Object", 0, {4, 0, 0});
+        row("remove the last object", {2}, "Remove_Object", 3, {4, 3, -1});
+        row("remove the picked object", {2}, "Remove_Object", 2, {4, 2, 2});
+        row("insert object before a comment", {2}, "Insert_Object", 0, {6, 0, 0});
+        row("insert object at the end comment", {2}, "Insert_Object", 4, {6, 4, 4});
+        row("insert comment before the pick", {2}, "Insert_Comment", 2, {6, 2, -1});
+        row("insert comment with no current row", {2}, "Insert_Comment", -1, {6, 0, -1});
+        row("clear list", {2}, "Clear_list", 2, {0, -1, -1});
+    }
+
+    // The list and the chart mark one selection; the second click on a row
+    // puts its object into the main window's form.
+    void selection()
+    {
+        QFETCH(QList<int>, clicked);
+        QFETCH(QString, action);
+        QFETCH(int, current);
+        readRows(five_rows);
+        typeForm({"D", "04 00 00", "+40 00 00", "2000.0"});
+        clicked.prepend(0);
+        for (int row : std::as_const(clicked))
+            click(row);
+        if (!action.isEmpty()) {
+            rows().setCurrentRow(current);
+            window.findChild<QAction *>(QLatin1String("action") + action)->trigger();
+        }
+        QTEST((QList<int>{rows().count(), rows().currentRow(), chartSelection()}), "after");
+        QTEST(probe.form().velto_obj_edt->text(), "form_name");
+        checkInvariants();
+    }
+
+    void saveOntoAFullDisk_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("list under 16 KiB") << 100;
+        QTest::newRow("list over 100 KiB") << 2600;
+    }
+
+    // The observer saves over an existing list on a full file system: the old
+    // file stays as it was, the failure is said, and the next Save dialog offers
+    // the file last read, not the one that failed.
+    void saveOntoAFullDisk()
+    {
+        QFETCH(int, rows);
+        if (!private_mounts)
+            QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs to fill");
+        const QString disk = dir.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        QCOMPARE(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0);
+        const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(disk).constData(), 0); });
+        const QString precious = disk + QStringLiteral("/precious.lst");
+        write_file(precious, five_rows);
+        QFile filler(disk + QStringLiteral("/filler")); // written until the disk refuses a byte
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+        }
+
+        QByteArray lines;
+        for (int i = 0; i < rows; ++i)
+            lines += " 12 34 56.70 : +45 23 32.3 ; 2000.0 # Star " + QByteArray::number(i) + '\n';
+        readRows(lines);
+
+        LogCapture log;
+        {
+            DialogAnswer<QFileDialog> save([&](QFileDialog *dialog) {
+                dialog->setDirectory(disk);
+                // Typed as the observer does: selectFile leaves a focused field alone.
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText("precious.lst");
+                static_cast<QDialog *>(dialog)->accept();
+            });
+            DialogAnswer<QMessageBox> replace(
+                [](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
+            probe.form().actionSave_list->trigger();
+            QCOMPARE((QList<int>{save.answers, replace.answers}), (QList<int>{1, 1}));
+        }
+        QCOMPARE(file_bytes(precious), five_rows);
+        QCOMPARE(QDir(disk).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("filler"), QStringLiteral("precious.lst")}));
+        // The chart's own lines may come in between; the reason follows the path.
+        const QStringList said = log.err.filter(QLatin1String("Velto list save error"));
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().section(": ", 0, 0), "Velto list save error " + precious);
+        QVERIFY(!said.first().section(": ", 1).trimmed().isEmpty());
+        QCOMPARE(window.statusBar()->currentMessage(),
+                 QLatin1String("List not saved: ") + precious);
+        QCOMPARE(texts().size(), rows);
+
+        QStringList offered;
+        DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
+            offered = dialog->selectedFiles();
+            dialog->reject();
+        });
+        probe.form().actionSave_list->trigger();
+        QCOMPARE(offered, QStringList{dir.filePath(QStringLiteral("rows.lst"))});
+    }
 
 private:
     QListWidget &rows() { return *probe.listWindow()->findChild<QListWidget *>("velto_obj_lst"); }
-    QStringList texts();
     int chartSelection() { return SkyProbe(probe.sky()).selected(); }
-    void readRows(const QByteArray &bytes);
-    void click(int row);
-    void typeForm(const QStringList &texts); // name, right ascension, declination, epoch
-    void checkInvariants();
+
+    QStringList texts()
+    {
+        QStringList result;
+        for (int row = 0; row < rows().count(); ++row)
+            result << rows().item(row)->text();
+        return result;
+    }
+
+    void readRows(const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("rows.lst"));
+        write_file(path, bytes);
+        QVERIFY(probe.listWindow()->read_file(path));
+    }
+
+    void click(int row)
+    {
+        QListWidget &widget = rows();
+        QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
+                          widget.visualItemRect(widget.item(row)).center());
+    }
+
+    void typeForm(const QStringList &texts) // name, right ascension, declination, epoch
+    {
+        probe.form().velto_obj_edt->setText(texts.at(0));
+        probe.form().velto_ra_edt->setText(texts.at(1));
+        probe.form().velto_decl_edt->setText(texts.at(2));
+        probe.form().velto_epoch_edt->setText(texts.at(3));
+    }
+
+    // Row i and object i describe the same line: the object holds the
+    // coordinates its row is read as.
+    void checkInvariants()
+    {
+        const QStringList shown = texts();
+        QCOMPARE(probe.objList().size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i) {
+            const Velto_object &object = *probe.objList().at(i);
+            const Lst_line line = parse_lst_line(shown.at(i));
+            QCOMPARE(object.num, i);
+            QCOMPARE(object.is_comment, !line.is_object);
+            QCOMPARE((QStringList{object.ra_str, object.dec_str}),
+                     (QStringList{line.ra, line.dec}));
+        }
+    }
 
     LocalTcs tcs; // answers the main window's users list
     Velto_Obj_List window;
     MainWindowProbe probe{window};
     QTemporaryDir dir;
 };
-
-void TestLists::init()
-{
-    probe.listWindow()->clear_list();
-    probe.form().velto_obj_edt->clear();
-}
-
-QStringList TestLists::texts()
-{
-    QStringList result;
-    for (int row = 0; row < rows().count(); ++row)
-        result << rows().item(row)->text();
-    return result;
-}
-
-void TestLists::readRows(const QByteArray &bytes)
-{
-    const QString path = dir.filePath(QStringLiteral("rows.lst"));
-    write_file(path, bytes);
-    QVERIFY(probe.listWindow()->read_file(path));
-}
-
-void TestLists::click(int row)
-{
-    QListWidget &widget = rows();
-    QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
-                      widget.visualItemRect(widget.item(row)).center());
-}
-
-void TestLists::typeForm(const QStringList &texts)
-{
-    probe.form().velto_obj_edt->setText(texts.at(0));
-    probe.form().velto_ra_edt->setText(texts.at(1));
-    probe.form().velto_decl_edt->setText(texts.at(2));
-    probe.form().velto_epoch_edt->setText(texts.at(3));
-}
-
-// Row i and object i describe the same line: the object holds the
-// coordinates its row is read as.
-void TestLists::checkInvariants()
-{
-    const QStringList shown = texts();
-    QCOMPARE(probe.objList().size(), shown.size());
-    for (int i = 0; i < shown.size(); ++i) {
-        const Velto_object &object = *probe.objList().at(i);
-        const Lst_line line = parse_lst_line(shown.at(i));
-        QCOMPARE(object.num, i);
-        QCOMPARE(object.is_comment, !line.is_object);
-        QCOMPARE((QStringList{object.ra_str, object.dec_str}), (QStringList{line.ra, line.dec}));
-    }
-}
-
-void TestLists::parseLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("read"); // name and epoch; none for a comment
-    const auto row = [](const char *tag, const QString &line, const QStringList &read) {
-        QTest::newRow(tag) << line << read;
-    };
-
-    const QString line = QStringLiteral(" 12 34 56 : +45  00 00 ");
-    row("written object line", line + "; 1950.0 # M 31", {"M 31", "1950.0"});
-    row("numbers without separator", "12 34 56 +45 00 00", {});
-    row("comment line", "# 12 34 56 : +45 00 00", {});
-    row("two numbers only", "12 34 : +45 00 00", {});
-    row("two pieces take the defaults", line, {"Unknown", "2000.0"});
-    row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
-    row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});
-    row("numeric date epoch", line + "; 15-03-2021 # D", {"D", "2021.20"});
-    row("named month epoch", line + "; 31-Dec-2020 # D", {"D", "2021.00"});
-    row("day 31 of a 30-day month", line + "; 31-04-2021 # D", {"D", "31-04-2021"});
-    row("29 February, common year", line + "; 29-02-2021 # D", {"D", "29-02-2021"});
-    row("unknown month", line + "; 01-mar-2021 # D", {"D", "01-mar-2021"});
-}
-
-void TestLists::parseLine()
-{
-    QFETCH(QString, line);
-    QFETCH(QStringList, read);
-    const Lst_line parsed = parse_lst_line(line);
-    QCOMPARE(parsed.is_object, !read.isEmpty());
-    if (parsed.is_object)
-        QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
-                 (QStringList{read[0], "12:34:56", "+45:00:00", read[1]}));
-}
-
-// The form's name, right ascension, declination and epoch typed, and the row
-// the list shows.
-void TestLists::formObjectRow_data()
-{
-    QTest::addColumn<QStringList>("typed");
-    QTest::addColumn<QString>("row");
-    const auto row = [](const char *tag, const QStringList &typed, const QString &row) {
-        QTest::newRow(tag) << typed << row;
-    };
-
-    row("blank-separated coordinates get colons",
-        {" M 31 ", " 00 42  44.3 ", "+41 16 09", "2000.0"},
-        " 00 42 44.3  : +41 16 09   ; 2000.0 # M 31");
-    row("single-digit degrees", {"S", "12:00:00", "-5:00:00", "1950.0"},
-        " 12 00 00    : -5 00 00    ; 1950.0 # S");
-    row("one-character right ascension", {"N", "5", "+10:00:00", "2000.0"}, "# N");
-    row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
-    row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
-}
-
-// Add Object appends the form's object as a row that reads back as that object.
-void TestLists::formObjectRow()
-{
-    QFETCH(QStringList, typed);
-    QFETCH(QString, row);
-    readRows(five_rows);
-    typeForm(typed);
-    probe.form().actionAdd_Object->trigger();
-    QCOMPARE(texts().value(5), row);
-    checkInvariants();
-}
-
-// Lines that are not valid in the locale's encoding and a '\r' inside a line
-// come back byte for byte; a second read appends.
-void TestLists::readAppendsAndSaveWritesTheBytesBack()
-{
-    const QByteArray odd = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n\n"
-                           "01 02 03 ; -04 05 06 ; 15-03-2021 # \xff\n";
-    readRows(odd);
-    readRows(odd + "last line without newline");
-    QVERIFY(!probe.listWindow()->read_file(dir.filePath(QStringLiteral("missing.lst"))));
-    QCOMPARE(texts().size(), 9);
-    checkInvariants();
-    const QString saved = dir.filePath(QStringLiteral("saved.lst"));
-    QVERIFY(probe.listWindow()->save_file(saved));
-    QCOMPARE(file_bytes(saved), odd + odd + "last line without newline\n");
-    QCOMPARE(ListWindowProbe::lastFile(*probe.listWindow()), saved);
-}
-
-// Rows of five_rows clicked after one on the top comment (the row last
-// clicked survives a cleared list, and a click on it fills the form at once),
-// then an edit of the list's current row.
-void TestLists::selection_data()
-{
-    QTest::addColumn<QList<int>>("clicked");
-    QTest::addColumn<QString>("action");   // empty: none
-    QTest::addColumn<int>("current");      // made the list's current row before the edit
-    QTest::addColumn<QList<int>>("after"); // row count, current row, chart mark (-1: none)
-    QTest::addColumn<QString>("form_name");
-    const auto row = [](const char *tag, const QList<int> &clicked, const char *action, int current,
-                        const QList<int> &after, const char *form_name = "D") {
-        QTest::newRow(tag) << clicked << QString(action) << current << after << QString(form_name);
-    };
-
-    row("first click marks the chart only", {1}, "", 0, {5, 1, 1});
-    row("second click fills the form", {1, 1}, "", 0, {5, 1, 1}, "A");
-    row("click on another object", {1, 3}, "", 0, {5, 3, 3});
-    row("comment click leaves the chart", {2, 0}, "", 0, {5, 0, 2});
-    row("back to the object after a comment", {1, 0, 1}, "", 0, {5, 1, 1});
-    row("remove a comment row", {2}, "Remove_Object", 0, {4, 0, 0});
-    row("remove the last object", {2}, "Remove_Object", 3, {4, 3, -1});
-    row("remove the picked object", {2}, "Remove_Object", 2, {4, 2, 2});
-    row("insert object before a comment", {2}, "Insert_Object", 0, {6, 0, 0});
-    row("insert object at the end comment", {2}, "Insert_Object", 4, {6, 4, 4});
-    row("insert comment before the pick", {2}, "Insert_Comment", 2, {6, 2, -1});
-    row("insert comment with no current row", {2}, "Insert_Comment", -1, {6, 0, -1});
-    row("clear list", {2}, "Clear_list", 2, {0, -1, -1});
-}
-
-// The list and the chart mark one selection; the second click on a row
-// puts its object into the main window's form.
-void TestLists::selection()
-{
-    QFETCH(QList<int>, clicked);
-    QFETCH(QString, action);
-    QFETCH(int, current);
-    readRows(five_rows);
-    typeForm({"D", "04 00 00", "+40 00 00", "2000.0"});
-    clicked.prepend(0);
-    for (int row : std::as_const(clicked))
-        click(row);
-    if (!action.isEmpty()) {
-        rows().setCurrentRow(current);
-        window.findChild<QAction *>(QLatin1String("action") + action)->trigger();
-    }
-    QTEST((QList<int>{rows().count(), rows().currentRow(), chartSelection()}), "after");
-    QTEST(probe.form().velto_obj_edt->text(), "form_name");
-    checkInvariants();
-}
-
-void TestLists::saveOntoAFullDisk_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::newRow("list under 16 KiB") << 100;
-    QTest::newRow("list over 100 KiB") << 2600;
-}
-
-// The observer saves over an existing list on a full file system: the old
-// file stays as it was, the failure is said, and the next Save dialog offers
-// the file last read, not the one that failed.
-void TestLists::saveOntoAFullDisk()
-{
-    QFETCH(int, rows);
-    if (!private_mounts)
-        QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs to fill");
-    const QString disk = dir.filePath(QStringLiteral("disk"));
-    QVERIFY(QDir().mkpath(disk));
-    QCOMPARE(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0);
-    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(disk).constData(), 0); });
-    const QString precious = disk + QStringLiteral("/precious.lst");
-    write_file(precious, five_rows);
-    QFile filler(disk + QStringLiteral("/filler")); // written until the disk refuses a byte
-    QVERIFY(filler.open(QIODevice::WriteOnly));
-    while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
-    }
-
-    QByteArray lines;
-    for (int i = 0; i < rows; ++i)
-        lines += " 12 34 56.70 : +45 23 32.3 ; 2000.0 # Star " + QByteArray::number(i) + '\n';
-    readRows(lines);
-
-    LogCapture log;
-    {
-        DialogAnswer<QFileDialog> save([&](QFileDialog *dialog) {
-            dialog->setDirectory(disk);
-            // Typed as the observer does: selectFile leaves a focused field alone.
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText("precious.lst");
-            static_cast<QDialog *>(dialog)->accept();
-        });
-        DialogAnswer<QMessageBox> replace(
-            [](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
-        probe.form().actionSave_list->trigger();
-        QCOMPARE(save.answers, 1);
-        QCOMPARE(replace.answers, 1);
-    }
-    QCOMPARE(file_bytes(precious), five_rows);
-    QCOMPARE(QDir(disk).entryList(QDir::Files),
-             (QStringList{QStringLiteral("filler"), QStringLiteral("precious.lst")}));
-    // The chart's own lines may come in between.
-    const QString prefix = QLatin1String("Velto list save error ") + precious + QLatin1String(": ");
-    const QStringList said = log.err.filter(QLatin1String("Velto list save error"));
-    QCOMPARE(said.size(), 1);
-    QVERIFY2(said.first().startsWith(prefix) && said.first().size() > prefix.size(),
-             qPrintable(said.first()));
-    QCOMPARE(window.statusBar()->currentMessage(), QLatin1String("List not saved: ") + precious);
-    QCOMPARE(texts().size(), rows);
-
-    QStringList offered;
-    DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
-        offered = dialog->selectedFiles();
-        dialog->reject();
-    });
-    probe.form().actionSave_list->trigger();
-    QCOMPARE(offered, QStringList{dir.filePath(QStringLiteral("rows.lst"))});
-}
 
 int main(int argc, char **argv)
 {
