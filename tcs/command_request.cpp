@@ -135,7 +135,7 @@ void CommandReply::abort()
     if (isFinished())
         return;
     body.clear();
-    fail(OperationCanceledError, qt_text("QNetworkReplyHttpImpl", "Operation canceled"));
+    end_reply(OperationCanceledError, qt_text("QNetworkReplyHttpImpl", "Operation canceled"));
 }
 
 qint64 CommandReply::bytesAvailable() const
@@ -217,13 +217,13 @@ void CommandReply::socket_failed(QAbstractSocket::SocketError error)
         connection_ended();
         return;
     case QAbstractSocket::ConnectionRefusedError:
-        fail(ConnectionRefusedError, qt_text("QHttp", "Connection refused"));
+        end_reply(ConnectionRefusedError, qt_text("QHttp", "Connection refused"));
         return;
     case QAbstractSocket::HostNotFoundError:
-        fail(HostNotFoundError, qt_text("QHttp", "Host %1 not found").arg(url().host()));
+        end_reply(HostNotFoundError, qt_text("QHttp", "Host %1 not found").arg(url().host()));
         return;
     default:
-        fail(UnknownNetworkError, socket.errorString());
+        end_reply(UnknownNetworkError, socket.errorString());
         return;
     }
 }
@@ -240,20 +240,13 @@ void CommandReply::connection_ended()
     if (head && head->content_length < 0)
         complete();
     else
-        fail(RemoteHostClosedError, qt_text("QHttp", "Connection closed"));
+        end_reply(RemoteHostClosedError, qt_text("QHttp", "Connection closed"));
 }
 
 void CommandReply::complete()
 {
-    transfer_timer.stop();
-    setFinished(true);
-    socket.abort();
     const NetworkError code = http_status_error(head->status);
-    if (code != NoError) {
-        setError(code, status_error_text());
-        emit errorOccurred(code);
-    }
-    emit finished();
+    end_reply(code, code == NoError ? QString() : status_error_text());
 }
 
 // Qt words a refused login in its own way and quotes the URL otherwise.
@@ -268,14 +261,17 @@ QString CommandReply::status_error_text() const
         .arg(url().toString(), QString::fromLatin1(head->reason));
 }
 
-void CommandReply::fail(NetworkError code, const QString &text)
+// The one way a reply ends: the error (if any) before finished(), as Qt's.
+void CommandReply::end_reply(NetworkError code, const QString &text)
 {
     if (isFinished())
         return;
     transfer_timer.stop();
     setFinished(true);
     socket.abort();
-    setError(code, text);
-    emit errorOccurred(code);
+    if (code != NoError) {
+        setError(code, text);
+        emit errorOccurred(code);
+    }
     emit finished();
 }

@@ -55,7 +55,7 @@ private:
     void connection_ended();
     void complete();
     QString status_error_text() const;
-    void fail(NetworkError code, const QString &text);
+    void end_reply(NetworkError code, const QString &text);
     void add_to_body(const QByteArray &bytes);
     bool body_complete() const;
 
