@@ -26,8 +26,8 @@
 namespace
 {
 
-const QString russian = QStringLiteral("ru_RU");
-const QString us_english = QStringLiteral("en_US");
+constexpr QLatin1String russian("ru_RU");
+constexpr QLatin1String us_english("en_US");
 
 QString manual_file(const QString &dir, const QString &name, const QString &locale)
 {

@@ -31,7 +31,7 @@ bool typed_magnitude(const QString &typed, double *magnitude)
     return ok;
 }
 
-const QString no_move = QStringLiteral("0.0");
+constexpr QLatin1String no_move("0.0");
 
 double sign_factor(Move move)
 {

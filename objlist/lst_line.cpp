@@ -9,14 +9,18 @@
 namespace
 {
 
-const QString default_name = QStringLiteral("Unknown");
-const QString default_epoch = QStringLiteral("2000.0");
+constexpr QLatin1String default_name("Unknown");
+constexpr QLatin1String default_epoch("2000.0");
 
 // Month names of a date epoch, compared exactly: "mar" is no month.
-const QStringList month_names = {
-    QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
-    QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
-    QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
+const QStringList &month_names()
+{
+    static const QStringList names = {
+        QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
+        QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
+        QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
+    return names;
+}
 
 // \s takes the same white space as QString::simplified (U+00A0 among it) only
 // with Unicode properties on; [0-9] stays ASCII digits.
@@ -157,7 +161,7 @@ QString date_to_decimal_year(const QString &date)
     const int day = parts.at(0).toInt(nullptr, 10);
     const int year = parts.at(2).section(QLatin1Char('.'), 0, 0).toInt(nullptr, 10);
     const int month = named_month_date().match(date).hasMatch()
-                          ? int(month_names.indexOf(parts.at(1))) + 1
+                          ? int(month_names().indexOf(parts.at(1))) + 1
                           : parts.at(1).toInt(nullptr, 10);
     // An impossible date (day 31 of a 30-day month, month 0 from an unknown
     // name, year 0 from an unreadable year) keeps its text: a made-up year

@@ -6,8 +6,12 @@
 namespace
 {
 
-const SimUser fallback_guest{QStringLiteral("guest"), QStringLiteral("Guest account"),
-                             QStringLiteral("kelpo"), 1};
+const SimUser &fallback_guest()
+{
+    static const SimUser guest{QStringLiteral("guest"), QStringLiteral("Guest account"),
+                               QStringLiteral("kelpo"), 1};
+    return guest;
+}
 
 bool is_guest(const SimUser &user)
 {
@@ -20,7 +24,7 @@ UsersTable UsersTable::built_in()
 {
     UsersTable table;
     table.users_ = {
-        fallback_guest,
+        fallback_guest(),
         {QStringLiteral("obs1"), QStringLiteral("First Observer"), QStringLiteral("star1"), 2},
         {QStringLiteral("oper"), QStringLiteral("Night Operator"), QStringLiteral("dome3"), 3},
         {QStringLiteral("admin"), QStringLiteral("TCS Administrator"), QStringLiteral("root5"), 5},
@@ -95,5 +99,5 @@ const SimUser &UsersTable::guest() const
             return user;
     }
     // A users file without a guest still serves strangers at the lowest level.
-    return fallback_guest;
+    return fallback_guest();
 }

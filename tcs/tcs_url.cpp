@@ -15,7 +15,8 @@ QByteArray encode_part(const QString &text)
 {
     static const char hex[] = "0123456789ABCDEF";
     QByteArray out;
-    for (const char c : text.toUtf8()) {
+    const QByteArray bytes = text.toUtf8();
+    for (const char c : bytes) {
         if (sent_as_is(c)) {
             out += c;
         } else {
