@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
         Velto_Obj_List window;
         quit_on_caught_signals(window.findChild<QAction *>(QStringLiteral("actionQuit")));
         window.show();
-        code = app.exec();
+        code = QApplication::exec();
     } // the main window writes its stop line here
     return code;
 }

@@ -165,5 +165,5 @@ int main(int argc, char *argv[])
     log_out(QStringLiteral("velto_tcs_sim listening on http://%1:%2/tcs/")
                 .arg(address.toString())
                 .arg(sim.port()));
-    return app.exec();
+    return QCoreApplication::exec();
 }
