@@ -38,7 +38,7 @@ QString manual_file(const QString &dir, const QString &name, const QString &loca
 // the Russian one otherwise; always the Russian one on a US-English system.
 QString national_manual(const QString &dir, const QString &name, const QString &locale)
 {
-    const QString own = manual_file(dir, name, locale);
+    QString own = manual_file(dir, name, locale);
     if (locale == russian)
         return own;
     if (!QFile::exists(own)) {

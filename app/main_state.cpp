@@ -326,7 +326,7 @@ void Velto_Obj_List::velto_view_timer()
     telescope->hadec_rates_to_az(vha, dec_rate, pa, d_a, d_z);
     if (std::fabs(d_a) <= 16.0 && std::fabs(d_z) <= 10.0)
         return;
-    const double t = elapsed.elapsed() / 1000.0;
+    const double t = static_cast<double>(elapsed.elapsed()) / 1000.0;
     telescope->azimuth = tel_a + 0.9 * d_a * t;
     telescope->zenith_dist = tel_z + 0.9 * d_z * t;
     sky_win->refresh_sky();

@@ -99,7 +99,7 @@ QString long_line_name(const QString &line, const QList<QStringView> &pieces, qs
 
 QString epoch_text(QStringView piece)
 {
-    const QString text = simplified(piece);
+    QString text = simplified(piece);
     // Most epochs are decimal years: no '-', no date to look for.
     if (!text.contains(QLatin1Char('-')))
         return text;

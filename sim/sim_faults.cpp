@@ -13,7 +13,7 @@ namespace
 
 constexpr int stream_piece_bytes = 64 * 1024;
 // Streaming waits while the socket still has this much to send.
-constexpr qint64 stream_backlog_bytes = 256 * 1024;
+constexpr qint64 stream_backlog_bytes = qint64(256) * 1024;
 
 // Bytes that are no text: NUL, bytes that are not UTF-8, a lone CR, '='.
 QByteArray garbage_bytes()

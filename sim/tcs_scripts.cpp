@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace
 {
@@ -69,7 +70,7 @@ bool parse_query(const QByteArray &raw_query, QueryItemList &items, QString *err
             *error = QStringLiteral("malformed percent-encoding in \"%1\"").arg(quoted(pair));
             return false;
         }
-        const int eq = pair.indexOf('=');
+        const qsizetype eq = pair.indexOf('=');
         const QByteArray raw_key = eq < 0 ? pair : pair.left(eq);
         const QByteArray raw_value = eq < 0 ? QByteArray() : pair.mid(eq + 1);
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -93,13 +94,12 @@ bool parse_query(const QByteArray &raw_query, QueryItemList &items, QString *err
 
 bool query_value(const QueryItemList &items, const QString &key, QString *value)
 {
-    for (const auto &pair : items) {
-        if (pair.first == key) {
-            *value = pair.second;
-            return true;
-        }
-    }
-    return false;
+    const auto found = std::find_if(items.cbegin(), items.cend(),
+                                    [&key](const auto &pair) { return pair.first == key; });
+    if (found == items.cend())
+        return false;
+    *value = found->second;
+    return true;
 }
 
 TcsScripts::TcsScripts(TelescopeModel &model, const UsersTable &users,

@@ -32,7 +32,7 @@ constexpr ScriptPath script_paths[] = {
 
 QByteArray query_of(const QByteArray &target)
 {
-    const int mark = target.indexOf('?');
+    const qsizetype mark = target.indexOf('?');
     return mark < 0 ? QByteArray() : target.mid(mark + 1);
 }
 
@@ -127,7 +127,7 @@ SimFault TcsSimServer::fault(SimScript script) const
     return faults_[index_of(script == SimScript::All ? SimScript::Users : script)].fault;
 }
 
-void TcsSimServer::set_canned_body(SimScript script, std::optional<QByteArray> body)
+void TcsSimServer::set_canned_body(SimScript script, const std::optional<QByteArray> &body)
 {
     for (int i = 0; i < 4; ++i) {
         if (script == SimScript::All || index_of(script) == i)

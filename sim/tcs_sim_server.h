@@ -87,7 +87,7 @@ public:
     SimFault fault(SimScript script) const;
     // Answers exactly these bytes (HTTP 200) instead of the script's own
     // answer, until cleared with std::nullopt. Faults still apply.
-    void set_canned_body(SimScript script, std::optional<QByteArray> body);
+    void set_canned_body(SimScript script, const std::optional<QByteArray> &body);
 
     // Where the one-line request log goes: standard output unless replaced.
     void set_request_log(std::function<void(const QByteArray &line)> log);
@@ -122,7 +122,7 @@ private:
                          const SimAnswer &a);
     std::shared_ptr<Pending> hold(const WireRequest &request, QHttpServerResponder &&responder);
     void release(const Pending *pending);
-    void stream_oversized(const std::weak_ptr<Pending> &pending, int sent);
+    void stream_oversized(const std::weak_ptr<Pending> &held, int sent);
     void unanswered(const WireRequest &request, const QString &why);
 
     SimClock clock_;

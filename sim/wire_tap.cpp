@@ -47,7 +47,7 @@ public:
 private:
     bool read_request_line(QList<WireTapServer::WireRequest> &found)
     {
-        const int end = buffer_.indexOf("\r\n");
+        const qsizetype end = buffer_.indexOf("\r\n");
         if (end < 0)
             return false;
         const QByteArray line = buffer_.left(end);
@@ -64,13 +64,13 @@ private:
 
     bool read_headers()
     {
-        const int end = buffer_.startsWith("\r\n") ? -2 : buffer_.indexOf("\r\n\r\n");
+        const qsizetype end = buffer_.startsWith("\r\n") ? -2 : buffer_.indexOf("\r\n\r\n");
         if (end == -1)
             return false;
         body_left_ = 0;
         const QByteArray head = end < 0 ? QByteArray() : buffer_.left(end);
         for (const QByteArray &header : head.split('\n')) {
-            const int colon = header.indexOf(':');
+            const qsizetype colon = header.indexOf(':');
             if (colon > 0 && header.left(colon).trimmed().toLower() == "content-length")
                 body_left_ = header.mid(colon + 1).trimmed().toLongLong();
         }

@@ -14,12 +14,12 @@ namespace
 HorizonPoint point_from_line(const QString &line)
 {
     const QString simple = line.simplified();
-    const int first = simple.indexOf(QLatin1Char(' '));
+    const qsizetype first = simple.indexOf(QLatin1Char(' '));
     const QStringView text(simple);
     const QStringView az_text = first < 0 ? text : text.left(first);
     QStringView alt_text;
     if (first >= 0) {
-        const int second = simple.indexOf(QLatin1Char(' '), first + 1);
+        const qsizetype second = simple.indexOf(QLatin1Char(' '), first + 1);
         alt_text = second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1);
     }
     double azimuth = read_number(az_text) + 180.0;

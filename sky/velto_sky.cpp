@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -21,7 +22,7 @@ void scale_font(QPainter &painter, int side)
     if (font.pointSizeF() > 0)
         font.setPointSizeF(font.pointSizeF() * scale);
     else if (font.pixelSize() > 0)
-        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * scale + 0.5)));
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * scale))));
     painter.setFont(font);
 }
 
@@ -134,7 +135,7 @@ void Velto_sky::paintEvent(QPaintEvent *)
     painter.setBrush(QColor::fromString(u"White"));
 
     const int r = side / 2;
-    const int rr = static_cast<int>(side / 2.0 + 0.5);
+    const int rr = static_cast<int>(std::lround(side / 2.0));
     painter.drawEllipse(r - rr, r - rr, 2 * rr, 2 * rr);
     painter.setBrush(Qt::NoBrush);
 

@@ -15,7 +15,7 @@ bool is_state_line(const QString &line)
 bool state_line_ok(const QString &line)
 {
     const QString trimmed = line.trimmed();
-    const int equals = trimmed.indexOf(QLatin1Char('='));
+    const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
     return equals >= 0 && QStringView(trimmed).mid(equals + 1) == QLatin1String("Ok");
 }
 

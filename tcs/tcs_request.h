@@ -13,7 +13,7 @@ class QUrl;
 int tcs_transfer_timeout_ms();
 void set_tcs_transfer_timeout_ms(int ms);
 // A reply body larger than this is aborted and handled as a failed request.
-constexpr qint64 tcs_max_reply_bytes = 1024 * 1024;
+constexpr qint64 tcs_max_reply_bytes = qint64(1024) * 1024;
 
 // Sends one GET request with the time-out, the size limit and no automatic
 // redirects (a 3xx answer is a reply like any other).
