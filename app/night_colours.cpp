@@ -60,7 +60,7 @@ struct SheetPair {
 
 // The command buttons' text colours: enabled and disabled.
 const SheetPair sheets[] = {
-    {QStringLiteral("color: black;"), QStringLiteral("color: #f03030;")},
+    {QStringLiteral("color: black;"), QStringLiteral("color: #ff4848;")},
     {QStringLiteral("color: gray;"), QStringLiteral("color: #c00000;")},
 };
 
@@ -80,7 +80,7 @@ QPalette night_palette()
         {QPalette::AlternateBase, red(0x18), red(0x18)},
         {QPalette::Text, red(0xe0), red(0xc0)},
         {QPalette::PlaceholderText, red(0xc0), red(0xc0)},
-        {QPalette::Button, red(0x14), red(0x14)},
+        {QPalette::Button, red(0x14), red(0)},
         {QPalette::ButtonText, red(0xe0), red(0xc0)},
         {QPalette::BrightText, red(0xff, 0x60, 0x60), red(0xff, 0x60, 0x60)},
         {QPalette::Light, red(0x50), red(0x50)},
@@ -115,6 +115,13 @@ void set_night_colours(bool on)
         // A desktop's own file dialog cannot be coloured: Qt's own is used.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
         QApplication::setPalette(night_palette());
+        // The style fills round and square marks with the field colour and
+        // frames them a little darker than the window: on black they would
+        // vanish, so they are filled in a dark red.
+        QPalette marks = night_palette();
+        marks.setColor(QPalette::Base, red(0x48));
+        for (const char *with_marks : {"QRadioButton", "QCheckBox"})
+            QApplication::setPalette(marks, with_marks);
         QToolTip::setPalette(night_palette());
         show_box_pictures_in_reds(true);
         return;

@@ -2,13 +2,13 @@
 
 #include "app/night_colours.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
-#include <QToolButton>
 
 namespace
 {
@@ -44,7 +44,7 @@ public:
                     QPixmap::fromImage(image_in_shown_colours(icon->pixmap().toImage())));
         } else if (auto *dialog = qobject_cast<QFileDialog *>(watched)) {
             dialog->setIconProvider(&file_icons);
-            for (QToolButton *button : dialog->findChildren<QToolButton *>())
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
                 button->setIcon(icon_in_shown_colours(button->icon()));
         }
         return false;
