@@ -66,6 +66,7 @@ void TestLanguage::init()
 
 void TestLanguage::cleanup()
 {
+    set_night_colours(false); // the palette is the whole program's
     set_app_files_dir(QString());
     QVERIFY(QDir::setCurrent(start_dir));
 }
@@ -413,7 +414,7 @@ void TestLanguage::nightColours()
     // box with its warning sign are red too.
     QFileDialog dialog(&window);
     QMessageBox box(QMessageBox::Warning, "box", "text", QMessageBox::Ok, &window);
-    for (QWidget *shown : {static_cast<QWidget *>(&dialog), static_cast<QWidget *>(&box)}) {
+    for (QWidget *shown : QWidgetList{&dialog, &box}) {
         shown->show();
         QTRY_COMPARE(first_unred_pixel(shown->grab().toImage()), QString());
         shown->hide();
