@@ -26,6 +26,13 @@ QColor red(int r, int g = 0, int b = 0)
     return QColor(r, g, b);
 }
 
+struct NightLabelLook {
+    QColor text;
+    QColor background;
+    bool underline = false;
+    bool overline = false;
+};
+
 struct NamedLook {
     const char *text;       // day text colour
     const char *background; // day background colour
@@ -63,6 +70,15 @@ const SheetPair sheets[] = {
     {QStringLiteral("color: black;"), QStringLiteral("color: #ff4848;")},
     {QStringLiteral("color: gray;"), QStringLiteral("color: #c00000;")},
 };
+
+NightLabelLook night_label_look(const QString &text_colour, const QString &background)
+{
+    for (const NamedLook &named : named_looks)
+        if (text_colour.compare(QLatin1String(named.text), Qt::CaseInsensitive) == 0 &&
+            background.compare(QLatin1String(named.background), Qt::CaseInsensitive) == 0)
+            return named.look;
+    return named_looks[0].look;
+}
 
 } // namespace
 
@@ -135,15 +151,6 @@ void set_night_colours(bool on)
 bool night_colours_on()
 {
     return night;
-}
-
-NightLabelLook night_label_look(const QString &text_colour, const QString &background)
-{
-    for (const NamedLook &named : named_looks)
-        if (text_colour.compare(QLatin1String(named.text), Qt::CaseInsensitive) == 0 &&
-            background.compare(QLatin1String(named.background), Qt::CaseInsensitive) == 0)
-            return named.look;
-    return named_looks[0].look;
 }
 
 bool show_night_label_look(QWidget *label, const QString &text_colour, const QString &background)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QColor>
 #include <QPalette>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,20 +17,11 @@ QPalette night_palette();
 void set_night_colours(bool on);
 bool night_colours_on();
 
-// How a state label shows by night the look named by its day text and
-// background colours: a red shade, inverted or not, with lines over or
-// under the text, so that each day look keeps a night look of its own.
-struct NightLabelLook {
-    QColor text;
-    QColor background;
-    bool underline = false;
-    bool overline = false;
-};
-NightLabelLook night_label_look(const QString &text_colour, const QString &background);
-
-// Notes the label's day colours. By night it gives the label its night look
-// and returns true; by day it gives the label back its day font and returns
-// false, leaving the day colours to the caller.
+// Notes the label's day colours (a state, mode or connection label). By
+// night it gives the label the night look of those colours: a red shade,
+// inverted or not, with lines over or under the text, so that each day look
+// keeps a night look of its own; it returns true. By day it gives the label
+// back its day font and returns false, leaving the day colours to the caller.
 bool show_night_label_look(QWidget *label, const QString &text_colour, const QString &background);
 // The day colours last noted for the label (text, background); empty if none.
 QStringList day_label_colours(const QWidget *label);
