@@ -63,6 +63,9 @@ int main(int argc, char *argv[])
     {
         Velto_Obj_List window;
         quit_on_caught_signals(window.findChild<QAction *>(QStringLiteral("actionQuit")));
+        // The toolkit leaves the program's own option among the arguments.
+        if (app.arguments().mid(1).contains(QLatin1String("--night")))
+            window.findChild<QAction *>(QStringLiteral("actionNight_colours"))->trigger();
         window.show();
         code = QApplication::exec();
     } // the main window writes its stop line here

@@ -1,5 +1,6 @@
 #include "app/velto_obj_list.h"
 
+#include "app/night_colours.h"
 #include "coords/log_line.h"
 #include "tcs/tcs_request.h"
 #include "ui_velto_obj_list.h"
@@ -34,6 +35,8 @@ void Velto_Obj_List::release_reply(QPointer<QNetworkReply> &pending, QNetworkRep
 void Velto_Obj_List::velto_set_color(QWidget *widget, const QString &text_color,
                                      const QString &background)
 {
+    if (show_night_label_look(widget, text_color, background))
+        return;
     QPalette palette = widget->palette();
     const QColor text =
         text_color.isEmpty() ? palette.color(QPalette::WindowText) : QColor::fromString(text_color);

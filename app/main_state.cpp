@@ -1,6 +1,7 @@
 #include "app/velto_obj_list.h"
 
 #include "app/field_text.h"
+#include "app/night_colours.h"
 #include "coords/coord_text.h"
 #include "coords/log_line.h"
 #include "coords/sky_transform.h"
@@ -42,8 +43,8 @@ const StateColors &colors_of_state(const QString &state)
 void set_button(QPushButton *button, bool enabled)
 {
     button->setEnabled(enabled);
-    button->setStyleSheet(enabled ? QStringLiteral("color: black;")
-                                  : QStringLiteral("color: gray;"));
+    button->setStyleSheet(sheet_in_shown_colours(enabled ? QStringLiteral("color: black;")
+                                                         : QStringLiteral("color: gray;")));
 }
 
 } // namespace

@@ -2,9 +2,12 @@
 
 #include "app/app_files.h"
 #include "app/bottom_buttons.h"
+#include "app/night_colours.h"
+#include "app/night_pictures.h"
 #include "ui_velto_about.h"
 
 #include <QColor>
+#include <QImage>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -68,12 +71,19 @@ void Velto_about::set_about_text()
     doc->setDocumentMargin(doc_margin);
     QTextTableFormat table_format;
     table_format.setBorder(0);
-    table_format.setBackground(QColor(QStringLiteral("lightyellow")));
+    table_format.setBackground(night_colours_on() ? night_palette().color(QPalette::Base)
+                                                  : QColor(QStringLiteral("lightyellow")));
     table_format.setWidth(QTextLength(QTextLength::FixedLength, width() - 2 * doc_margin - 10));
     QTextCursor cursor(doc);
     QTextTable *table = cursor.insertTable(1, 2, table_format);
     // A missing icon leaves an empty picture; the text is built all the same.
-    table->cellAt(0, 0).firstCursorPosition().insertImage(app_file(QStringLiteral("_icon.png")));
+    const QString icon = app_file(QStringLiteral("_icon.png"));
+    QTextCursor icon_cell = table->cellAt(0, 0).firstCursorPosition();
+    const QImage night_icon = night_colours_on() ? image_in_shown_colours(QImage(icon)) : QImage();
+    if (night_icon.isNull())
+        icon_cell.insertImage(icon);
+    else
+        icon_cell.insertImage(night_icon, icon);
     table->cellAt(0, 1).firstCursorPosition().insertHtml(about_html());
 
     setDocument(doc);

@@ -92,6 +92,7 @@ private slots:
     void on_actionRemove_Object_triggered();
     void on_actionInsert_Comment_triggered();
     void on_actionNatLang_triggered(bool checked);
+    void on_actionNight_colours_triggered(bool checked);
     void on_actionAbout_Qt_triggered();
     void on_actionAbout_triggered();
     void on_actionHelp_triggered();

@@ -295,6 +295,14 @@
         <source>List not saved: %1</source>
         <translation>Список не сохранён: %1</translation>
     </message>
+    <message>
+        <source>Night colours</source>
+        <translation>Ночные цвета</translation>
+    </message>
+    <message>
+        <source>Dim red on black, to keep the eyes used to the dark</source>
+        <translation>Тусклый красный на чёрном, чтобы глаза не отвыкали от темноты</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

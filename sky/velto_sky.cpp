@@ -120,6 +120,12 @@ void Velto_sky::retranslateUi()
     form->retranslateUi(this);
 }
 
+void Velto_sky::set_colours(const SkyColours &new_colours)
+{
+    colours = new_colours;
+    update();
+}
+
 void Velto_sky::paintEvent(QPaintEvent *)
 {
     if (height() < 100)
@@ -129,10 +135,10 @@ void Velto_sky::paintEvent(QPaintEvent *)
 
     QPainter painter(this);
     scale_font(painter, side);
-    QPen main_pen(QColor(0, 0, 0), 1, Qt::SolidLine);
-    QPen accent_pen(QColor(128, 128, 128), 1, Qt::SolidLine);
+    QPen main_pen(colours.main, 1, Qt::SolidLine);
+    QPen accent_pen(colours.accent, 1, Qt::SolidLine);
     painter.setPen(main_pen);
-    painter.setBrush(QColor::fromString(u"White"));
+    painter.setBrush(colours.fill);
 
     const int r = side / 2;
     const int rr = static_cast<int>(std::lround(side / 2.0));
@@ -172,7 +178,7 @@ void Velto_sky::paint_telescope(QPainter &painter, QPen &accent_pen)
     const QPoint at = project(telescope->azimuth, telescope->zenith_dist, side, view);
     telescope->sky_x = at.x();
     telescope->sky_y = at.y();
-    accent_pen.setColor(QColor::fromString(u"Red"));
+    accent_pen.setColor(colours.telescope);
     accent_pen.setWidth(marker_pen_width(side));
     painter.setPen(accent_pen);
     painter.setBrush(Qt::NoBrush);
@@ -193,7 +199,7 @@ void Velto_sky::paint_telescope(QPainter &painter, QPen &accent_pen)
 void Velto_sky::paint_horizon(QPainter &painter, QPen &accent_pen)
 {
     const int side = chart_width;
-    accent_pen.setColor(QColor::fromString(u"Red"));
+    accent_pen.setColor(colours.horizon);
     accent_pen.setWidth(marker_pen_width(side));
     painter.setPen(accent_pen);
     painter.setBrush(Qt::NoBrush);
@@ -237,11 +243,11 @@ void Velto_sky::paint_selected(QPainter &painter, QPen &main_pen, QPen &accent_p
     const Velto_object &object = *obj_list->at(selected);
     if (object.sky_x > 0 && object.sky_y > 0) {
         // The accent pen keeps the width the telescope or horizon gave it.
-        accent_pen.setColor(QColor::fromString(u"Blue"));
+        accent_pen.setColor(colours.selected);
         painter.setPen(accent_pen);
         draw_cross(painter, {object.sky_x, object.sky_y}, marker_sizes(side), true);
     }
-    main_pen.setColor(QColor::fromString(u"DarkBlue"));
+    main_pen.setColor(colours.text);
     main_pen.setWidth(1);
     painter.setPen(main_pen);
     const int x = 5;

@@ -2,6 +2,7 @@
 
 #include "sky/horizon_profile.h"
 #include "sky/object_placement.h"
+#include "sky/sky_colours.h"
 #include "sky/sky_geometry.h"
 
 #include <QFrame>
@@ -45,6 +46,8 @@ public:
     void list_changed();
     void set_view_ovt(bool ovt);
     void set_azgrid(bool azgrid);
+    // Paints with these colours from now on.
+    void set_colours(const SkyColours &colours);
 
     // Asks the TCS host for the direct (true) or reverse horizon profile.
     void request_horizon(bool direct);
@@ -84,6 +87,7 @@ private:
     Velto_object *telescope;
     SkyView view = SkyView::Sky;
     SkyGrid grid = SkyGrid::HaDec;
+    SkyColours colours = day_sky_colours();
     bool tel_flip = false; // the TCS reports the telescope flipped: reverse horizon
     bool tcs_ok = false;   // the TCS state is Ok: the telescope is drawn
     QString host;          // the horizon host, a copy of the default TCS host

@@ -1,4 +1,5 @@
 #include "app/app_files.h"
+#include "app/night_colours.h"
 #include "app/velto_about.h"
 #include "app/velto_help.h"
 #include "corr/velto_corr.h"
@@ -9,13 +10,17 @@
 #include "objlist/velto_list.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QStyleOption>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 // Language switching of the whole program. CTest runs this test in en_US,
@@ -33,6 +38,10 @@ private slots:
     void everyTextOfTheCodeIsTranslated();
     void helpAndAboutButtonsAtTheBottomCentre_data();
     void helpAndAboutButtonsAtTheBottomCentre();
+    void nightColours_data();
+    void nightColours();
+    void stateLooksAtNight_data();
+    void stateLooksAtNight();
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -57,6 +66,7 @@ void TestLanguage::init()
 
 void TestLanguage::cleanup()
 {
+    set_night_colours(false); // the palette is the whole program's
     set_app_files_dir(QString());
     QVERIFY(QDir::setCurrent(start_dir));
 }
@@ -257,6 +267,209 @@ void TestLanguage::helpAndAboutButtonsAtTheBottomCentre()
     QTRY_COMPARE(window.findChild<QPushButton *>("Close")->pos(), close);
     if (auto *begin = window.findChild<QPushButton *>("Begin"))
         QCOMPARE(begin->geometry().right() + 1, close.x());
+}
+
+namespace
+{
+
+// Relative luminance and contrast ratio as the web's accessibility
+// guidelines define them: 1 for equal colours, 21 for black on white.
+double luminance(const QColor &colour)
+{
+    const auto channel = [](int value) {
+        const double v = value / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+           0.0722 * channel(colour.blue());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Every text colour of the widgets of these windows (tooltips and the
+// chart's own colours too) that is less than 3 times brighter or darker than
+// the background it is drawn on, enabled or not.
+QStringList faint_texts(const QWidgetList &windows)
+{
+    QStringList faint;
+    const auto check = [&](const QString &what, const QColor &text, const QColor &back) {
+        if (contrast(text, back) < 3.0)
+            faint << QString("%1 %2 on %3: %4")
+                         .arg(what, text.name(), back.name())
+                         .arg(contrast(text, back), 0, 'f', 2);
+    };
+    using P = QPalette;
+    const auto check_roles = [&](QWidget *w, P::ColorRole text, P::ColorRole back) {
+        for (P::ColorGroup group : {P::Active, P::Disabled})
+            check(w->objectName() + ' ' + w->metaObject()->className(),
+                  w->palette().color(group, text), w->palette().color(group, back));
+    };
+    for (QWidget *window : windows) {
+        QWidgetList widgets = window->findChildren<QWidget *>();
+        for (QWidget *w : widgets << window) {
+            const QString sheet = w->styleSheet();
+            if (sheet.startsWith("color:"))
+                check(w->objectName() + " sheet",
+                      QColor::fromString(sheet.section(':', 1).remove(';').trimmed()),
+                      w->palette().color(P::Button));
+            else if (qobject_cast<QPushButton *>(w))
+                check_roles(w, P::ButtonText, P::Button);
+            else if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+                     qobject_cast<QAbstractScrollArea *>(w)) {
+                check_roles(w, P::Text, P::Base);
+                check_roles(w, P::HighlightedText, P::Highlight);
+                check_roles(w, P::Link, P::Base);
+            } else if (qobject_cast<QMenu *>(w) || qobject_cast<QMenuBar *>(w)) {
+                check_roles(w, P::WindowText, P::Window);
+                check_roles(w, P::HighlightedText, P::Highlight);
+            } else
+                check_roles(w, P::WindowText, P::Window);
+        }
+    }
+    check("tooltip", QToolTip::palette().color(P::ToolTipText),
+          QToolTip::palette().color(P::ToolTipBase));
+    const SkyColours sky = night_sky_colours();
+    for (const QColor &back : {sky.fill, night_palette().color(P::Window)})
+        for (const QColor &text : {sky.telescope, sky.text})
+            check("chart", text, back);
+    return faint;
+}
+
+// The first pixel of the picture that is not a red on black: no more green or
+// blue than red, and little of either (white, grey, yellow, blue all fail).
+QString first_unred_pixel(const QImage &image)
+{
+    // The text cursor: Qt inverts the field below it.
+    const QRgb cursor = ~night_palette().color(QPalette::Base).rgb() | 0xff000000;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.rgb() == cursor)
+                continue;
+            if (std::max(c.green(), c.blue()) > std::min(c.red(), 0x70))
+                return QString("%1 at %2,%3").arg(c.name()).arg(x).arg(y);
+        }
+    return QString();
+}
+
+} // namespace
+
+void TestLanguage::nightColours_data()
+{
+    QTest::addColumn<bool>("russian");
+    QTest::newRow("English") << false;
+    QTest::newRow("Russian") << true;
+}
+
+// Every window turns red on black with every text readable and whole; off
+// again, every window looks as it did before, pixel for pixel.
+void TestLanguage::nightColours()
+{
+    QFETCH(bool, russian);
+    QApplication::setCursorFlashTime(0); // no blinking between the pictures compared
+    QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List_icon.png", app_file("_icon.png")));
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    // The states in colour, the telescope and a selected object on the chart.
+    tcs.sim.set_canned_body(SimScript::State, "State=Ok\nUser=obs\nLevel=3\nTCSmode=Simul\n"
+                                              "TelMode=Track\nStime=3\nRA=2\nDec=40\nA=20\nZ=30\n");
+    QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
+    QTRY_COMPARE(probe.form().velto_state_lab->text(), QString("Track"));
+    probe.listWindow()->insert_object(0, "Vega", "02:30:00", "+45:00:00", "2000.0");
+    probe.sky().set_selected(0);
+    if (russian)
+        probe.form().actionNatLang->trigger();
+    QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
+    windows << probe.helpWindow() << probe.aboutWindow();
+    for (QWidget *shown : windows) {
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+    }
+    // Pictures compared are taken with the main window active (its field has
+    // the focus) and the layouts following the new texts.
+    const auto settle = [&] {
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCoreApplication::processEvents();
+    };
+    settle();
+    QList<QImage> day;
+    for (QWidget *shown : windows)
+        day << shown->grab().toImage();
+    QAction *night = probe.form().actionNight_colours;
+    night->trigger();
+    QVERIFY(night->isChecked());
+    QCoreApplication::processEvents(); // the new palette reaches every widget
+    for (QWidget *shown : windows) {
+        const QString unred = first_unred_pixel(shown->grab().toImage());
+        QVERIFY2(unred.isEmpty(), qPrintable(shown->objectName() + ": " + unred));
+    }
+    QCOMPARE(faint_texts(windows), QStringList());
+    QCOMPARE(cut_texts(windows, *window.statusBar()), QStringList());
+    // Qt's file dialog (folder icons come in a moment later) and a message
+    // box with its warning sign are red too.
+    QFileDialog dialog(&window);
+    QMessageBox box(QMessageBox::Warning, "box", "text", QMessageBox::Ok, &window);
+    for (QWidget *shown : QWidgetList{&dialog, &box}) {
+        shown->show();
+        QTRY_COMPARE(first_unred_pixel(shown->grab().toImage()), QString());
+        shown->hide();
+    }
+    night->trigger();
+    settle();
+    for (int i = 0; i < windows.size(); ++i)
+        QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
+}
+
+void TestLanguage::stateLooksAtNight_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QByteArrayList>("replies"); // each gives the label another day colour
+    QTest::addColumn<QStringList>("texts");      // what the label says after each
+    QTest::newRow("connection") << "vtcs_connect_lab"
+                                << QByteArrayList{"State=Ok\nUser=obs", "State=Ok"}
+                                << QStringList{"On", "Off"};
+    QTest::newRow("mode") << "velto_tcs_lab"
+                          << QByteArrayList{"State=Ok\nTCSmode=Simul", "State=Ok\nTCSmode=Hard",
+                                            "State=Ok\nTCSmode=Remote"}
+                          << QStringList{"Simul", "Hard", "Remote"};
+    QTest::newRow("state") << "velto_state_lab"
+                           << QByteArrayList{"State=Ok\nTelMode=Stop",   "State=Ok\nTelMode=Slew",
+                                             "State=Ok\nTelMode=Moving", "State=Ok\nTelMode=Track",
+                                             "State=Ok\nTelMode=Fault",  "State=Error"}
+                           << QStringList{"Stop", "Slew", "Moving", "Track", "Fault", "Unknown"};
+}
+
+// By night each state keeps its text and a look of its own that can be told
+// apart without colours, readable on its background.
+void TestLanguage::stateLooksAtNight()
+{
+    QFETCH(QString, label);
+    QFETCH(QByteArrayList, replies);
+    QFETCH(QStringList, texts);
+    Velto_Obj_List window;
+    MainWindowProbe probe(window);
+    probe.form().actionNight_colours->trigger();
+    auto *shown = window.findChild<QLabel *>(label);
+    QSet<QString> looks;
+    for (int i = 0; i < replies.size(); ++i) {
+        tcs.sim.set_canned_body(SimScript::State, replies[i] + '\n');
+        QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
+        QTRY_VERIFY(!probe.stateReplyPending());
+        QCOMPARE(shown->text(), texts[i]);
+        const QColor text = shown->palette().color(QPalette::WindowText);
+        const QColor back = shown->palette().color(QPalette::Window);
+        QVERIFY2(contrast(text, back) >= 3.0, qPrintable(texts[i]));
+        looks << QString("%1 %2 %3 %4")
+                     .arg(text.name(), back.name())
+                     .arg(shown->font().underline())
+                     .arg(shown->font().overline());
+    }
+    QCOMPARE(looks.size(), replies.size());
 }
 
 QTEST_MAIN(TestLanguage)

@@ -29,16 +29,19 @@ private:
 void TestProgram::signalEndsLikeQuit_data()
 {
     QTest::addColumn<int>("signal_number");
-    QTest::newRow("desktop logout (SIGTERM)") << int(SIGTERM);
-    QTest::newRow("Ctrl+C (SIGINT)") << int(SIGINT);
-    QTest::newRow("closed terminal (SIGHUP)") << int(SIGHUP);
+    QTest::addColumn<QStringList>("arguments"); // the night option adds no line
+    QTest::newRow("desktop logout (SIGTERM)") << int(SIGTERM) << QStringList();
+    QTest::newRow("Ctrl+C (SIGINT)") << int(SIGINT) << QStringList();
+    QTest::newRow("closed terminal (SIGHUP)") << int(SIGHUP) << QStringList();
+    QTest::newRow("started in night colours") << int(SIGTERM) << QStringList{"--night"};
 }
 
 void TestProgram::signalEndsLikeQuit()
 {
     QFETCH(int, signal_number);
+    QFETCH(QStringList, arguments);
     QProcess program; // headless like this test (QT_QPA_PLATFORM)
-    program.start(QStringLiteral(VELTO_PROGRAM), {});
+    program.start(QStringLiteral(VELTO_PROGRAM), arguments);
     QByteArray out;
     QTRY_VERIFY_WITH_TIMEOUT((out += program.readAllStandardOutput()).count('\n') >= 2, 20000);
     QCOMPARE(::kill(program.processId(), signal_number), 0);
