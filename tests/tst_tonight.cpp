@@ -22,6 +22,8 @@ private slots:
     void observingTimes();
     void airmassValues_data();
     void airmassValues();
+    void staleState_data();
+    void staleState();
     void tableFollowsList();
     void sortAndFilterSurviveRefresh();
 
@@ -115,6 +117,31 @@ void TestTonight::airmassValues()
     QFETCH(double, expected);
     QVERIFY2(std::fabs(airmass(altitude) - expected) < 5e-4,
              qPrintable(QString::number(airmass(altitude))));
+}
+
+void TestTonight::staleState_data()
+{
+    QTest::addColumn<bool>("polling");
+    QTest::addColumn<int>("interval"); // ms
+    QTest::addColumn<int>("age");      // s
+    QTest::addColumn<bool>("stale");
+    QTest::newRow("polling, within two intervals") << true << 5000 << 10 << false;
+    QTest::newRow("polling, past two intervals") << true << 5000 << 11 << true;
+    QTest::newRow("slow polling, 40 s") << true << 15000 << 40 << true;
+    QTest::newRow("no polling, within a minute") << false << 1000 << 59 << false;
+    QTest::newRow("no polling, past a minute") << false << 1000 << 61 << true;
+}
+
+void TestTonight::staleState()
+{
+    QFETCH(bool, polling);
+    QFETCH(int, interval);
+    QFETCH(int, age);
+    TonightClock clock;
+    QVERIFY(!clock.has_state());
+    clock.state_ok(fixed_now, fixed_sidereal);
+    QCOMPARE(clock.state_age(fixed_now.addSecs(age)), age);
+    QTEST(clock.is_stale(fixed_now.addSecs(age), polling, interval), "stale");
 }
 
 // Rows inserted and removed in the list window come and go in the open
