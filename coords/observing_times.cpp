@@ -113,13 +113,21 @@ double seconds_to_crossing(double sidereal, double ra, double dec, const Horizon
         return -1;
     const double t0 = hour_angle_at(sidereal, ra) * 15.0 * velto_pi / 648000.0;
     const double rate = sidereal_per_solar * 15.0 * velto_pi / 648000.0;
+    // Above the horizon's highest point the object is up and below its lowest
+    // one down, wherever it stands in azimuth.
+    const double cos_lowest = std::cos(horizon.lowest_zenith_dist() * velto_pi / 180.0);
+    const double cos_highest = std::cos(horizon.highest_zenith_dist() * velto_pi / 180.0);
     // The same formulas as the chart's transform, with the declination's
     // sine and cosine worked out once.
     const auto up_after = [&](double seconds) {
         const double t = t0 + seconds * rate;
         const double cos_t = std::cos(t);
-        const double sin_t = std::sin(t);
         const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
+        if (cos_z > cos_lowest)
+            return true;
+        if (cos_z <= cos_highest)
+            return false;
+        const double sin_t = std::sin(t);
         const double z = std::acos(std::clamp(cos_z, -1.0, 1.0)) * 180.0 / velto_pi;
         const double a =
             std::atan2(sin_t * cos_d, site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d) * 180.0 /
