@@ -75,6 +75,27 @@ for name, ra, dec in OBJECTS:
     print(f'QTest::newRow("{name}") << {ra} << {dec} << "{alt:.1f}" << '
           f'"{ut_minutes(transit)}" << "{"up" if now else "down"}" << "{until_text}";')
 
+
+
+def sun_altitude(lst0, seconds):
+    """The Astronomical Almanac's low-precision Sun, seconds after NOW, at
+    which the sidereal time is lst0."""
+    n = 9836.5 + (NOW + seconds) / 86400.0  # days from J2000.0 to 2026-12-07 0h UT
+    L = 280.460 + 0.9856474 * n
+    g = math.radians(357.528 + 0.9856003 * n)
+    lam = math.radians(L + 1.915 * math.sin(g) + 0.020 * math.sin(2 * g))
+    eps = math.radians(23.439 - 0.0000004 * n)
+    ra = math.degrees(math.atan2(math.cos(eps) * math.sin(lam), math.cos(lam))) % 360.0
+    dec = math.degrees(math.asin(math.sin(eps) * math.sin(lam)))
+    return horizontal(lst0 + seconds * RATE - ra * 240.0, dec * 3600.0)[1]
+
+
+for lst0 in (LST0, LST0 + 43200):
+    alt = sun_altitude(lst0, 0)
+    night = alt < -18
+    cross = next(s for s in range(1, 86401) if (sun_altitude(lst0, s) < -18) != night)
+    print(f"QTest::newRow(\"LST {lst0 / 3600:g} h\") << {lst0} << {alt:.3f} << {cross - 0.5};")
+
 for alt in (90, 30, 10, 0):  # Kasten and Young (1989), Applied Optics 28, 4735
     z = 90.0 - alt
     x = 1.0 / (math.cos(math.radians(z)) + 0.50572 * (96.07995 - z) ** -1.6364)

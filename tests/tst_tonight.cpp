@@ -1,4 +1,5 @@
 #include "coords/observing_times.h"
+#include "coords/sun_position.h"
 #include "coords/velto_object.h"
 #include "local_tcs.h"
 #include "objlist/velto_list.h"
@@ -22,6 +23,8 @@ private slots:
     void observingTimes();
     void airmassValues_data();
     void airmassValues();
+    void sunAndNight_data();
+    void sunAndNight();
     void staleState_data();
     void staleState();
     void tableFollowsList();
@@ -117,6 +120,25 @@ void TestTonight::airmassValues()
     QFETCH(double, expected);
     QVERIFY2(std::fabs(airmass(altitude) - expected) < 5e-4,
              qPrintable(QString::number(airmass(altitude))));
+}
+
+void TestTonight::sunAndNight_data()
+{
+    QTest::addColumn<double>("sidereal"); // seconds of time at fixed_now
+    QTest::addColumn<double>("altitude"); // degrees
+    QTest::addColumn<double>("seconds");  // to the Sun at -18 degrees
+    // The output of tests/tonight_expected.py: before dawn, after dusk.
+    QTest::newRow("LST 10 h") << 36000.0 << -24.960 << 2356.5;
+    QTest::newRow("LST 22 h") << 79200.0 << -6.205 << 4167.5;
+}
+
+void TestTonight::sunAndNight()
+{
+    QFETCH(double, sidereal);
+    QFETCH(double, altitude);
+    QFETCH(double, seconds);
+    QVERIFY(std::fabs(sun_altitude(fixed_now, sidereal) - altitude) < 0.001);
+    QVERIFY(std::fabs(seconds_to_sun_altitude(fixed_now, sidereal, -18.0) - seconds) < 1.0);
 }
 
 void TestTonight::staleState_data()
