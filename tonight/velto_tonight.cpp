@@ -101,7 +101,7 @@ void Velto_tonight::hideEvent(QHideEvent *event)
     refresh_timer.stop();
 }
 
-void Velto_tonight::on_velto_only_up_cb_toggled(bool checked)
+void Velto_tonight::on_velto_only_up_chk_toggled(bool checked)
 {
     filter->set_only_up(checked);
 }

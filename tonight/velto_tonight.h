@@ -45,7 +45,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private slots:
-    void on_velto_only_up_cb_toggled(bool checked);
+    void on_velto_only_up_chk_toggled(bool checked);
     void show_clock();
     void refresh();
     void rows_inserted(int first, int last);
