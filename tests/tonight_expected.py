@@ -26,8 +26,8 @@ OBJECTS = [  # row name, R.A. (s of time), Decl. (arcsec)
     ("at the celestial pole", 0.0, 90 * 3600.0),
     ("never rises", 36000.0, -60 * 3600.0),
     ("never sets", 0.0, 75 * 3600.0),
-    ("sets behind the western wall", 36000.0 - 3 * 3600, 0.0),
-    ("rises in the east", 36000.0 + 8 * 3600, 10 * 3600.0),
+    ("sets behind the western wall", 36000.0 - 3 * 3600 - 50, 0.0),
+    ("rises in the east", 36000.0 + 8 * 3600 + 77, 10 * 3600.0),
 ]
 
 
@@ -67,12 +67,16 @@ def ut_minutes(seconds):
 
 for name, ra, dec in OBJECTS:
     alt = horizontal(LST0 - ra, dec)[1]
+    ha = (LST0 - ra + 43200.0) % 86400.0 - 43200.0
+    minutes = round(abs(ha) / 60.0)
+    assert abs(abs(ha) / 60.0 % 1 - 0.5) > 0.01, ha
+    ha_text = f'{"-" if ha < 0 and minutes else "+"}{minutes // 60}:{minutes % 60:02d}'
     assert abs((alt * 10 % 1) - 0.5) > 0.01, alt
     transit = ((ra - LST0) % 86400.0) / RATE
     now = up(ra, dec, 0)
     until = next((s for s in range(1, 86401) if up(ra, dec, s) != now), -1)
     until_text = ut_minutes(until - 0.5) if until > 0 else ("always" if now else "never")
-    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{alt:.1f}" << '
+    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text}" << "{alt:.1f}" << '
           f'"{ut_minutes(transit)}" << "{"up" if now else "down"}" << "{until_text}";')
 
 

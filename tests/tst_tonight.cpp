@@ -72,18 +72,19 @@ void TestTonight::observingTimes_data()
 {
     QTest::addColumn<double>("ra");  // seconds of time
     QTest::addColumn<double>("dec"); // arcseconds
+    QTest::addColumn<QString>("ha");
     QTest::addColumn<QString>("alt");
     QTest::addColumn<QString>("transit");
     QTest::addColumn<QString>("up");
     QTest::addColumn<QString>("until");
     // The output of tests/tonight_expected.py.
     // clang-format off
-    QTest::newRow("on the meridian") << 36000.0 << 72000.0 << "66.3" << "00:00" << "up" << "04:56";
-    QTest::newRow("at the celestial pole") << 0.0 << 324000.0 << "43.7" << "13:58" << "up" << "always";
-    QTest::newRow("never rises") << 36000.0 << -216000.0 << "-13.7" << "00:00" << "down" << "never";
-    QTest::newRow("never sets") << 0.0 << 270000.0 << "30.3" << "13:58" << "up" << "always";
-    QTest::newRow("sets behind the western wall") << 25200.0 << 0.0 << "30.8" << "20:57" << "up" << "00:59";
-    QTest::newRow("rises in the east") << 64800.0 << 36000.0 << "-13.7" << "07:59" << "down" << "01:49";
+    QTest::newRow("on the meridian") << 36000.0 << 72000.0 << "+0:00" << "66.3" << "00:00" << "up" << "04:56";
+    QTest::newRow("at the celestial pole") << 0.0 << 324000.0 << "+10:00" << "43.7" << "13:58" << "up" << "always";
+    QTest::newRow("never rises") << 36000.0 << -216000.0 << "+0:00" << "-13.7" << "00:00" << "down" << "never";
+    QTest::newRow("never sets") << 0.0 << 270000.0 << "+10:00" << "30.3" << "13:58" << "up" << "always";
+    QTest::newRow("sets behind the western wall") << 25150.0 << 0.0 << "+3:01" << "30.6" << "20:56" << "up" << "00:59";
+    QTest::newRow("rises in the east") << 64877.0 << 36000.0 << "-8:01" << "-13.9" << "08:00" << "down" << "01:51";
     // clang-format on
 }
 
@@ -97,6 +98,7 @@ void TestTonight::observingTimes()
     model.reload();
     model.set_horizon(western_wall());
     model.refresh(fixed_now, fixed_sidereal);
+    QTEST(cell(model, 0, Velto_tonight_model::HA), "ha");
     QTEST(cell(model, 0, Velto_tonight_model::Alt), "alt");
     QTEST(cell(model, 0, Velto_tonight_model::Transit), "transit");
     QTEST(cell(model, 0, Velto_tonight_model::Up), "up");
