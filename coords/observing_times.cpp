@@ -1,6 +1,7 @@
 #include "coords/observing_times.h"
 
 #include "coords/sky_transform.h"
+#include "coords/vector_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,7 @@ double seconds_to_transit(double sidereal, double ra)
 
 double seconds_to_crossing(double sidereal, double ra, double dec, const HorizonLimit &horizon)
 {
+    clear_vector_upper_state();
     const double d = arcsec_to_rad(dec);
     const double sin_d = std::sin(d);
     const double cos_d = std::cos(d);

@@ -2,6 +2,7 @@
 
 #include "coords/observing_times.h"
 #include "coords/sky_transform.h"
+#include "coords/vector_state.h"
 
 #include <cmath>
 
@@ -45,6 +46,7 @@ double sun_altitude(const QDateTime &instant, double sidereal)
 
 double seconds_to_sun_altitude(const QDateTime &instant, double sidereal, double altitude)
 {
+    clear_vector_upper_state();
     const auto above_after = [&](double seconds) {
         const QDateTime then = instant.addMSecs(static_cast<qint64>(seconds * 1000.0));
         return sun_altitude(then, sidereal_after(sidereal, seconds)) > altitude;

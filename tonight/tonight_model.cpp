@@ -1,6 +1,7 @@
 #include "tonight/tonight_model.h"
 
 #include "coords/sky_transform.h"
+#include "coords/vector_state.h"
 #include "coords/velto_object.h"
 
 #include <cmath>
@@ -255,6 +256,7 @@ void Velto_tonight_model::refresh(const QDateTime &instant, double sidereal_now)
     }
     now = instant;
     sidereal = sidereal_now;
+    clear_vector_upper_state();
     for (Row &row : rows)
         place(row);
     if (!rows.isEmpty())

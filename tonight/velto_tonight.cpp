@@ -37,7 +37,9 @@ Velto_tonight::Velto_tonight(QWidget *parent, const QList<Velto_object *> *objec
     view->setModel(filter);
     view->sortByColumn(-1, Qt::AscendingOrder);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fitted to their texts when the window opens, rows arrive or the
+    // language changes, not at every refresh: fitting reads the rows.
+    view->horizontalHeader()->setResizeContentsPrecision(200);
     view->horizontalHeader()->setStretchLastSection(true);
     connect(view, &QTableView::clicked, this, &Velto_tonight::row_clicked);
     connect(view, &QTableView::doubleClicked, this, &Velto_tonight::row_double_clicked);
@@ -63,6 +65,7 @@ void Velto_tonight::retranslateUi()
     if (isVisible()) {
         show_horizon_name();
         show_clock();
+        form->velto_objects_tbl->resizeColumnsToContents();
     }
 }
 
@@ -89,6 +92,7 @@ void Velto_tonight::showEvent(QShowEvent *event)
     use_shown_horizon();
     model->reload();
     refresh();
+    form->velto_objects_tbl->resizeColumnsToContents();
     mark_row(list->current_row());
     clock_timer.start();
     refresh_timer.start();
@@ -156,8 +160,10 @@ void Velto_tonight::show_clock()
 
 void Velto_tonight::rows_inserted(int first, int last)
 {
-    if (isVisible())
-        model->insert_rows(first, last);
+    if (!isVisible())
+        return;
+    model->insert_rows(first, last);
+    form->velto_objects_tbl->resizeColumnsToContents();
 }
 
 void Velto_tonight::rows_removed(int first, int last)
