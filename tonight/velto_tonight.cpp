@@ -65,7 +65,7 @@ void Velto_tonight::retranslateUi()
     if (isVisible()) {
         show_horizon_name();
         show_clock();
-        form->velto_objects_tbl->resizeColumnsToContents();
+        fit_columns();
     }
 }
 
@@ -92,7 +92,7 @@ void Velto_tonight::showEvent(QShowEvent *event)
     use_shown_horizon();
     model->reload();
     refresh();
-    form->velto_objects_tbl->resizeColumnsToContents();
+    fit_columns();
     mark_row(list->current_row());
     clock_timer.start();
     refresh_timer.start();
@@ -163,7 +163,7 @@ void Velto_tonight::rows_inserted(int first, int last)
     if (!isVisible())
         return;
     model->insert_rows(first, last);
-    form->velto_objects_tbl->resizeColumnsToContents();
+    fit_columns();
 }
 
 void Velto_tonight::rows_removed(int first, int last)
@@ -195,6 +195,13 @@ void Velto_tonight::show_horizon_name()
         form->velto_horizon_lab->setText(tr("Horizon: TCS reverse profile"));
     else
         form->velto_horizon_lab->setText(tr("Horizon: TCS direct profile"));
+}
+
+// Every column but the last, which takes the rest of the width.
+void Velto_tonight::fit_columns()
+{
+    for (int column = 0; column < Velto_tonight_model::Until; ++column)
+        form->velto_objects_tbl->resizeColumnToContents(column);
 }
 
 void Velto_tonight::mark_row(int row)

@@ -60,6 +60,7 @@ private:
 
     void use_shown_horizon();
     void show_horizon_name();
+    void fit_columns();
 
     Ui::Velto_tonight *form;
     Velto_list *list;
