@@ -7,6 +7,7 @@
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
+#include "tonight/velto_tonight.h"
 #include "ui_velto_obj_list.h"
 
 #include <QApplication>
@@ -152,6 +153,7 @@ void Velto_Obj_List::retranslate_windows(const QString &manual)
     list_win->retranslateUi();
     sky_win->retranslateUi();
     corr_win->retranslateUi();
+    tonight_win->retranslateUi();
     about_win->set_about_text();
     help_win->load_help(manual);
 }

@@ -9,6 +9,7 @@
 #include "tcs/poll_interval.h"
 #include "tcs/state_reply.h"
 #include "tcs/tcs_request.h"
+#include "tonight/velto_tonight.h"
 #include "ui_velto_obj_list.h"
 
 #include <QMessageBox>
@@ -124,6 +125,7 @@ void Velto_Obj_List::velto_get_finish()
         show_ok_state(was_ok, level_changed);
     else
         show_not_ok_state(was_ok, parsed.status_text, readable);
+    tonight_win->state_seen(state_ok, get_timer->isActive(), get_interval);
 }
 
 bool Velto_Obj_List::apply_state_reply(const StateReply &reply)

@@ -12,6 +12,7 @@
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
 #include "tcs/tcs_host.h"
+#include "tonight/velto_tonight.h"
 #include "ui_velto_obj_list.h"
 
 #include <QApplication>
@@ -96,6 +97,7 @@ Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
     delete form;
+    delete tonight_win;
     delete corr_win;
     delete sky_win;
     // The list window holds the object list; its objects go with the list.
@@ -133,11 +135,15 @@ void Velto_Obj_List::create_windows()
     connect(corr_win, &Velto_corr::correction, this, &Velto_Obj_List::velto_send_corr);
     connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
     corr_win->hide();
+
+    tonight_win = new Velto_tonight(nullptr, obj_list, list_win, sky_win);
+    connect(form->actionQuit, &QAction::triggered, tonight_win, &QWidget::close);
+    tonight_win->hide();
 }
 
 QList<QWidget *> Velto_Obj_List::auxiliary_windows() const
 {
-    return {about_win, help_win, corr_win, sky_win, list_win};
+    return {about_win, help_win, corr_win, tonight_win, sky_win, list_win};
 }
 
 void Velto_Obj_List::create_timers()
@@ -209,4 +215,9 @@ void Velto_Obj_List::on_actionVelto_Sky_triggered()
 void Velto_Obj_List::on_actionVelto_Corr_triggered()
 {
     toggle_window(corr_win);
+}
+
+void Velto_Obj_List::on_actionVelto_Tonight_triggered()
+{
+    toggle_window(tonight_win);
 }

@@ -18,6 +18,7 @@ struct CommandInput;
 struct StateReply;
 class Velto_about;
 class Velto_corr;
+class Velto_tonight;
 class Velto_help;
 class Velto_list;
 class Velto_sky;
@@ -84,6 +85,7 @@ private slots:
     void on_actionVelto_List_triggered();
     void on_actionVelto_Sky_triggered();
     void on_actionVelto_Corr_triggered();
+    void on_actionVelto_Tonight_triggered();
     void on_actionViewVelto_triggered(bool checked);
     void on_actionAZGrid_triggered(bool checked);
     void on_actionSave_list_triggered();
@@ -106,7 +108,7 @@ private:
     void retranslate_windows(const QString &manual);
     void create_windows();
     void create_timers();
-    QList<QWidget *> auxiliary_windows() const; // the five beside the main window
+    QList<QWidget *> auxiliary_windows() const; // the six beside the main window
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
@@ -158,6 +160,7 @@ private:
     Velto_list *list_win = nullptr;
     Velto_sky *sky_win = nullptr;
     Velto_corr *corr_win = nullptr;
+    Velto_tonight *tonight_win = nullptr;
 
     QString host;
     Velto_object *telescope = nullptr;

@@ -16,7 +16,6 @@ const QDateTime &reference_instant()
     return instant;
 }
 
-constexpr double sidereal_per_solar = 1.002737909350795;
 constexpr qint64 sidereal_at_reference = 23332; // 6 h 28 min 52 s
 constexpr double radians_per_arcsec = 4.84813681109536e-6;
 
@@ -42,9 +41,14 @@ void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
         zenith_dist = 0;
         return;
     }
+    radec_to_az_at(sidereal_time, ra, dec, azimuth, zenith_dist);
+}
+
+void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist)
+{
     // The hour angle within a day first: 15 times a huge right ascension
     // from a list file would overflow to infinity (and every result to nan).
-    double hour_angle = std::fmod(sidereal_time - ra, 86400.0);
+    double hour_angle = std::fmod(sidereal - ra, 86400.0);
     if (hour_angle < 0)
         hour_angle += 86400.0;
     const double t = 15.0 * hour_angle * radians_per_arcsec;

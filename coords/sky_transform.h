@@ -11,6 +11,8 @@ extern double sidereal_time;
 constexpr double site_sin_lat = 0.6902957888;
 constexpr double site_cos_lat = 0.7235272793;
 constexpr double velto_pi = 3.141592653589793;
+// Sidereal seconds per solar second.
+constexpr double sidereal_per_solar = 1.002737909350795;
 
 // Sidereal time at the given instant, a whole number of seconds of time.
 double sidereal_time_at(const QDateTime &instant);
@@ -21,3 +23,5 @@ void calc_sidereal_time();
 // positive to the west, in (-648000, 648000]) and zenith distance Z, both in
 // arcseconds. Both are 0 while the sidereal time is unset.
 void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist);
+// The same at a given sidereal time (seconds of time, 0 <= value < 86400).
+void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist);

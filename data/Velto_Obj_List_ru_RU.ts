@@ -303,6 +303,14 @@
         <source>Dim red on black, to keep the eyes used to the dark</source>
         <translation>Тусклый красный на чёрном, чтобы глаза не отвыкали от темноты</translation>
     </message>
+    <message>
+        <source>Show/Hide Tonight</source>
+        <translation>Показать/скрыть «Ночь»</translation>
+    </message>
+    <message>
+        <source>Set Velto Tonight visible or hidden</source>
+        <translation>Показать или скрыть окно «Ночь Velto»</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>
@@ -433,6 +441,136 @@
     <message>
         <source>Velto Sky</source>
         <translation>Небо Velto</translation>
+    </message>
+</context>
+<context>
+    <name>Velto_tonight</name>
+    <message>
+        <source>Velto Tonight</source>
+        <translation>Ночь Velto</translation>
+    </message>
+    <message>
+        <source>Only up now</source>
+        <translation>Только над горизонтом</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Hide the objects below the horizon&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Скрыть объекты под горизонтом&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>UT %1</source>
+        <translation>UT %1</translation>
+    </message>
+    <message>
+        <source>Local %1</source>
+        <translation>Местное %1</translation>
+    </message>
+    <message>
+        <source>LST %1</source>
+        <translation>Зв. время %1</translation>
+    </message>
+    <message>
+        <source>LST %1 (computer clock)</source>
+        <translation>Зв. время %1 (часы компьютера)</translation>
+    </message>
+    <message>
+        <source>no TCS state</source>
+        <translation>нет состояния TCS</translation>
+    </message>
+    <message>
+        <source>TCS state %1 s old, stale</source>
+        <translation>состояние TCS %1 с назад, устарело</translation>
+    </message>
+    <message>
+        <source>TCS state %1 s old</source>
+        <translation>состояние TCS %1 с назад</translation>
+    </message>
+    <message>
+        <source>Sun %1°</source>
+        <translation>Солнце %1°</translation>
+    </message>
+    <message>
+        <source>Sun %1°, night until %2 UT</source>
+        <translation>Солнце %1°, ночь до %2 UT</translation>
+    </message>
+    <message>
+        <source>Sun %1°, dark at %2 UT</source>
+        <translation>Солнце %1°, темно с %2 UT</translation>
+    </message>
+    <message>
+        <source>Horizon: altitude 0 (no TCS profile)</source>
+        <translation>Горизонт: высота 0 (нет профиля TCS)</translation>
+    </message>
+    <message>
+        <source>Horizon: TCS reverse profile</source>
+        <translation>Горизонт: обратный профиль TCS</translation>
+    </message>
+    <message>
+        <source>Horizon: TCS direct profile</source>
+        <translation>Горизонт: прямой профиль TCS</translation>
+    </message>
+</context>
+<context>
+    <name>Velto_tonight_model</name>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>R.A.</source>
+        <translation>Прям.восх.</translation>
+    </message>
+    <message>
+        <source>Decl.</source>
+        <translation>Склон.</translation>
+    </message>
+    <message>
+        <source>Epoch</source>
+        <translation>Эпоха</translation>
+    </message>
+    <message>
+        <source>HA</source>
+        <translation>Час.угол</translation>
+    </message>
+    <message>
+        <source>Alt</source>
+        <translation>Высота</translation>
+    </message>
+    <message>
+        <source>Az</source>
+        <translation>Азимут</translation>
+    </message>
+    <message>
+        <source>Airmass</source>
+        <translation>Возд.масса</translation>
+    </message>
+    <message>
+        <source>Transit</source>
+        <translation>Кульминация</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Над гор.</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <translation>До</translation>
+    </message>
+    <message>
+        <source>up</source>
+        <translation>над</translation>
+    </message>
+    <message>
+        <source>down</source>
+        <translation>под</translation>
+    </message>
+    <message>
+        <source>always</source>
+        <translation>всегда</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation>никогда</translation>
     </message>
 </context>
 </TS>

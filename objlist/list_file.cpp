@@ -63,10 +63,13 @@ bool Velto_list::read_file(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
+    const int first = int(objects->size());
     while (!file.atEnd()) {
         const QByteArray bytes = without_line_end(file.readLine());
         append_line(bytes, decode(bytes));
     }
+    if (objects->size() > first)
+        emit rows_inserted(first, int(objects->size()) - 1);
     if (sky)
         sky->list_changed();
     last_file = path;

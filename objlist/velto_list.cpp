@@ -29,6 +29,7 @@ Velto_list::Velto_list(QWidget *parent, QList<Velto_object *> *objects)
     connect(form->velto_obj_lst, &QListWidget::itemClicked, this, &Velto_list::velto_list_click);
     connect(form->velto_obj_lst, &QListWidget::itemDoubleClicked, this,
             &Velto_list::velto_list_doubleclick);
+    connect(form->velto_obj_lst, &QListWidget::currentRowChanged, this, &Velto_list::row_marked);
     size_seen = size();
 }
 
@@ -101,6 +102,15 @@ void Velto_list::select_row(int row)
     last_row = row;
 }
 
+void Velto_list::mark_row(int row)
+{
+    if (!is_object_row(row))
+        return;
+    form->velto_obj_lst->setCurrentRow(row);
+    last_row = row;
+    show_on_sky(row);
+}
+
 int Velto_list::current_row() const
 {
     if (objects->isEmpty())
@@ -129,6 +139,7 @@ void Velto_list::insert_object(int row, const QString &typed_name, const QString
         text = comment_line_text(name);
     }
     objects->insert(row, object);
+    emit rows_inserted(row, row);
     form->velto_obj_lst->insertItem(row, text);
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);
@@ -146,6 +157,7 @@ void Velto_list::remove_row(int row)
     if (row < 0 || row >= objects->size())
         return;
     delete objects->takeAt(row);
+    emit rows_removed(row, row);
     delete form->velto_obj_lst->takeItem(row);
     last_row = current_row();
     renumber_from(row);
@@ -154,9 +166,12 @@ void Velto_list::remove_row(int row)
 
 void Velto_list::clear_list()
 {
+    const int n = int(objects->size());
     form->velto_obj_lst->clear();
     while (!objects->isEmpty())
         delete objects->takeLast();
+    if (n > 0)
+        emit rows_removed(0, n - 1);
     show_current_on_sky();
 }
 

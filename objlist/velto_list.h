@@ -35,6 +35,9 @@ public:
     // A pick on the sky chart: makes the row current; the second pick of the
     // same object fills the receiver's form.
     void select_row(int row);
+    // Makes an object row current and marks it on the chart, as a first
+    // click on it does; a later click on it fills the receiver's form.
+    void mark_row(int row);
     // 0 for an empty list, else the widget's current row (-1 for none).
     int current_row() const;
 
@@ -61,6 +64,11 @@ public:
 signals:
     // A save did not complete; the file at path is as it was before.
     void save_failed(const QString &path);
+    // Rows first..last were added to or taken from the object list.
+    void rows_inserted(int first, int last);
+    void rows_removed(int first, int last);
+    // The current row is now this one (-1: none).
+    void row_marked(int row);
 
 public slots:
     void resizeEvent(QResizeEvent *event) override;

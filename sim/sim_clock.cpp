@@ -4,11 +4,6 @@
 
 #include <cmath>
 
-namespace
-{
-constexpr double sidereal_per_solar = 1.002737909350795;
-}
-
 SimClock::SimClock()
 {
     base_ms_ = static_cast<double>(QDateTime::currentMSecsSinceEpoch());

@@ -54,6 +54,7 @@ void Velto_sky::get_horizon_finish()
     set.count = static_cast<int>(reading.points.size());
     log_err(horizon_loading_line(reading));
     release_horizon_reply(reply);
+    emit horizon_changed();
 }
 
 void Velto_sky::get_horizon_error(QNetworkReply::NetworkError code)
@@ -68,4 +69,14 @@ void Velto_sky::get_horizon_error(QNetworkReply::NetworkError code)
     QMessageBox::warning(this, default_tcs_host() + QLatin1String(" HTTP error"), message,
                          QMessageBox::Ok);
     release_horizon_reply(reply);
+}
+
+QVector<QPointF> Velto_sky::shown_horizon() const
+{
+    const HorizonSet &set = tel_flip ? reverse_horizon : direct_horizon;
+    QVector<QPointF> points;
+    points.reserve(set.count);
+    for (int i = 0; i < set.count; ++i)
+        points.append(QPointF(set.points[i].azimuth, set.points[i].zenith_dist));
+    return points;
 }

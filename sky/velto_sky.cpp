@@ -107,7 +107,10 @@ void Velto_sky::refresh_sky()
 
 void Velto_sky::set_tel_flip(bool flipped)
 {
+    if (flipped == tel_flip)
+        return;
     tel_flip = flipped;
+    emit horizon_changed();
 }
 
 void Velto_sky::set_tcs_ok(bool ok)

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointF>
 #include <QPointer>
 
 class QPainter;
@@ -51,8 +52,15 @@ public:
 
     // Asks the TCS host for the direct (true) or reverse horizon profile.
     void request_horizon(bool direct);
+    // The horizon profile the chart draws now (the reverse one while the
+    // telescope is flipped): azimuth (x) and zenith distance (y) in degrees,
+    // empty before it has arrived.
+    QVector<QPointF> shown_horizon() const;
+    bool shows_reverse_horizon() const { return tel_flip; }
 
 signals:
+    // A horizon profile arrived, or the flip chose the other one.
+    void horizon_changed();
     // The observer picked the object of this row on the chart; the list
     // window selects the row (a second pick of it fills the main form).
     void object_picked(int row);

@@ -122,11 +122,12 @@ void TestProgram::quitClosesEveryWindow()
     window.show();
     MainWindowProbe(window).form().actionVelto_Corr->trigger();
     MainWindowProbe(window).form().actionHelp->trigger();
+    MainWindowProbe(window).form().actionVelto_Tonight->trigger();
     const auto visible_windows = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         return std::count_if(windows.cbegin(), windows.cend(), std::mem_fn(&QWidget::isVisible));
     };
-    QTRY_COMPARE(visible_windows(), 5); // main, list, sky, corrections, help
+    QTRY_COMPARE(visible_windows(), 6); // main, list, sky, corrections, help, tonight
     MainWindowProbe(window).form().actionQuit->trigger();
     QTRY_COMPARE(visible_windows(), 0);
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "tonight/tonight_filter.h"
+#include "tonight/tonight_model.h"
+#include "tonight/velto_tonight.h"
+#include "ui_velto_tonight.h"
+
+// Lets tests read the Tonight window's table and strip.
+class TonightProbe
+{
+public:
+    explicit TonightProbe(Velto_tonight &window) : window(window) {}
+
+    Velto_tonight_filter &shown() const { return *window.filter; }
+    QTableView &view() const { return *window.form->velto_objects_tbl; }
+    QString horizon_text() const { return window.form->velto_horizon_lab->text(); }
+
+private:
+    Velto_tonight &window;
+};
