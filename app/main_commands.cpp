@@ -95,7 +95,18 @@ void Velto_Obj_List::velto_send_cmd(const QString &command)
 
 void Velto_Obj_List::velto_send_stop()
 {
-    const CommandCheck check = check_stop(command_input());
+    send_stop(check_stop(command_input()));
+}
+
+// F12, from whatever window or box has the keyboard.
+void Velto_Obj_List::press_stop_key()
+{
+    send_stop(check_stop_key(host, known_level, command_input()));
+    velto_restart_get_timer(poll_after_command_ms);
+}
+
+void Velto_Obj_List::send_stop(const CommandCheck &check)
+{
     if (!check.refused())
         abandon_command();
     send_checked(check);

@@ -203,11 +203,12 @@ bool Velto_Obj_List::apply_state_reply(const StateReply &reply)
 
 bool Velto_Obj_List::show_level(int reply_level, const QString &user)
 {
+    known_level = qBound(1, reply_level, 5);
     if (reply_level == level)
         return false;
     log_out(QLatin1String("User=") + user + QLatin1String(" Level=") +
             QString::number(reply_level));
-    level = qBound(1, reply_level, 5);
+    level = known_level;
     // One arg() call: a user name holding "%2" stays as it is.
     form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(user, QString::number(level)));
     set_button(form->velto_send_btn, level >= 2);

@@ -63,6 +63,8 @@ void Velto_Obj_List::on_velto_user_cb_currentIndexChanged(const QString &arg)
 
 void Velto_Obj_List::on_velto_passwd_set_btn_clicked()
 {
+    if (selected_user != query_user)
+        known_level = 0; // another user: nothing known of their level yet
     query_user = selected_user;
     passwd = form->velto_passwd_edt->text().simplified();
     if (passwd.size() < 2)

@@ -55,6 +55,7 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     velto_get_users();
 
     create_timers();
+    create_night_tools();
     elapsed.start();
 
     form->velto_host_lab->setText(host);

@@ -55,6 +55,9 @@ public:
     // comment) as list row `row`.
     void insert_form_object(int row);
 
+    // The Stop key (F12): Stop as the button sends it, from any window.
+    void press_stop_key();
+
 private slots:
     void on_actionQuit_triggered();
     void on_velto_show_pass_btn_pressed();
@@ -106,6 +109,7 @@ private:
     void create_windows();
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // the five beside the main window
+    void create_night_tools();                  // the Stop key
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
@@ -137,6 +141,7 @@ private:
     void send_form_command(const QString &command);
     void velto_send_cmd(const QString &command);
     void velto_send_stop();
+    void send_stop(const CommandCheck &check);
     void abandon_command();
     CommandInput command_input() const;
     void send_checked(const CommandCheck &check);
@@ -179,6 +184,8 @@ private:
     QString query_user;
     QString selected_user;
     int level = 0; // 1..5 from the TCS, 0 until reported
+    // The logged-in user's level as last reported, kept when a reply fails.
+    int known_level = 0;
     QString pending_msg;
 
     // TCS state as last reported.

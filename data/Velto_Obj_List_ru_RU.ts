@@ -295,6 +295,14 @@
         <source>List not saved: %1</source>
         <translation>Список не сохранён: %1</translation>
     </message>
+    <message>
+        <source>Stop not sent: no Velto Web-host</source>
+        <translation>Стоп не послан: нет веб-хоста Velto</translation>
+    </message>
+    <message>
+        <source>Stop not sent: level below 3 or unknown</source>
+        <translation>Стоп не послан: уровень ниже 3 или неизвестен</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>
