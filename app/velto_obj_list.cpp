@@ -7,6 +7,7 @@
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
@@ -55,7 +56,6 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     velto_get_users();
 
     create_timers();
-    create_night_tools();
     elapsed.start();
 
     form->velto_host_lab->setText(host);
@@ -91,11 +91,13 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     log_out(QLatin1String("Velto_Obj_List start ") + now_text());
     log_out(QLatin1String("stime=") + sec_to_ra(sidereal_time));
     telescope->is_comment = false;
+    create_night_tools();
 }
 
 Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
+    night_log(QStringLiteral("stop"));
     delete form;
     delete corr_win;
     delete sky_win;

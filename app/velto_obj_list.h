@@ -109,7 +109,7 @@ private:
     void create_windows();
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // the five beside the main window
-    void create_night_tools();                  // the Stop key
+    void create_night_tools();                  // the Stop key, the night log
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
@@ -186,6 +186,7 @@ private:
     int level = 0; // 1..5 from the TCS, 0 until reported
     // The logged-in user's level as last reported, kept when a reply fails.
     int known_level = 0;
+    QString telmode_seen; // the last "TelMode" read, for the night log
     QString pending_msg;
 
     // TCS state as last reported.

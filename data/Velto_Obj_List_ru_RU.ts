@@ -303,6 +303,14 @@
         <source>Stop not sent: level below 3 or unknown</source>
         <translation>Стоп не послан: уровень ниже 3 или неизвестен</translation>
     </message>
+    <message>
+        <source>Open night log</source>
+        <translation>Открыть журнал ночи</translation>
+    </message>
+    <message>
+        <source>Open this night&apos;s log of commands, answers and events</source>
+        <translation>Открыть журнал этой ночи: команды, ответы и события</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

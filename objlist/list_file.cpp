@@ -1,4 +1,5 @@
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -70,6 +71,7 @@ bool Velto_list::read_file(const QString &path)
     if (sky)
         sky->list_changed();
     last_file = path;
+    night_log(QStringLiteral("list read"), path);
     return true;
 }
 
@@ -82,11 +84,13 @@ bool Velto_list::save_file(const QString &path)
     if (file.open(QIODevice::WriteOnly) && write_rows(file, *form->velto_obj_lst) && file.flush() &&
         file.commit()) {
         last_file = path;
+        night_log(QStringLiteral("list saved"), path);
         return true;
     }
     const QString reason = file.errorString();
     file.cancelWriting();
     log_err(QLatin1String("Velto list save error ") + path + QLatin1String(": ") + reason);
+    night_log(QStringLiteral("list not saved"), path + QLatin1String(": ") + reason);
     emit save_failed(path);
     return false;
 }

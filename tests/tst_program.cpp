@@ -1,11 +1,20 @@
+#include "coords/night_log.h"
 #include "local_tcs.h"
+#include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
+#include "objlist/velto_list.h"
 
 #include <QLineEdit>
 #include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
 
 // The running program: the real executable's lines and its end on a signal,
 // and the main window's own behaviour against the simulator.
@@ -21,6 +30,8 @@ private slots:
     void filledFieldsShowTheirBeginning();
     void hostTooltipIsTheWholeHost();
     void quitClosesEveryWindow();
+    void nightLog_data();
+    void nightLog();
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -128,5 +139,116 @@ void TestProgram::quitClosesEveryWindow()
     QTRY_COMPARE(visible_windows(), 0);
 }
 
-QTEST_MAIN(TestProgram)
+void TestProgram::nightLog_data()
+{
+    QTest::addColumn<QString>("disk"); // the file system of the state folder
+    QTest::newRow("writable") << "";
+    QTest::newRow("read-only file system") << "read-only";
+    QTest::newRow("full file system") << "full";
+}
+
+// A scripted night: every command reaches the host whatever becomes of the log;
+// a log that can be written has a line for each command as sent, the password
+// hidden, and a log that cannot says so once.
+void TestProgram::nightLog()
+{
+    QFETCH(QString, disk);
+    QTemporaryDir home;
+    const QString state = home.filePath("state");
+    QVERIFY(QDir().mkpath(state));
+    if (!disk.isEmpty() && !private_mounts)
+        QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs");
+    if (!disk.isEmpty())
+        QCOMPARE(mount("tmpfs", QFile::encodeName(state).constData(), "tmpfs",
+                       disk == "read-only" ? MS_RDONLY : 0, "size=16k"),
+                 0);
+    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(state).constData(), 0); });
+    const QString dir = state + "/Velto_Obj_List";
+    if (disk == "full") {
+        QVERIFY(QDir().mkpath(dir));
+        QFile filler(dir + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+        }
+    }
+
+    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state));
+    const QString list = home.filePath("night.lst");
+    QFile(list).open(QIODevice::WriteOnly);
+    tcs.sim.clear_received();
+    const auto commands = [this] {
+        QList<QByteArray> targets = tcs.sim.received_targets();
+        targets.removeIf([](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
+        return targets;
+    };
+    LogCapture log;
+    {
+        ModalCloser closer;
+        Velto_Obj_List window;
+        MainWindowProbe p(window);
+        auto &f = p.form();
+        QTRY_VERIFY(!p.usersReplyPending());
+        f.velto_user_cb->setCurrentIndex(f.velto_user_cb->findText("oper (", Qt::MatchStartsWith));
+        f.velto_passwd_edt->setText("dome3");
+        f.velto_passwd_set_btn->click();
+        QTRY_VERIFY(f.velto_stop_btn->isEnabled()); // level 3 reported
+        QVERIFY(p.listWindow()->read_file(list));
+        f.velto_ra_edt->setText("01:00:00");
+        f.velto_decl_edt->setText("+10:00:00");
+        const auto sent = [&](int count) {
+            QTRY_COMPARE(commands().size(), count);
+            QTRY_VERIFY(!p.commandReplyPending());
+        };
+        f.velto_send_btn->click();
+        sent(1);
+        f.velto_slew_btn->click();
+        sent(2);
+        f.velto_ra_edt->setText("1:00");
+        f.velto_send_btn->click(); // refused
+        QTest::keyClick(window.windowHandle(), Qt::Key_F12);
+        sent(3);
+        tcs.sim.set_fault(SimScript::Command, SimFault::ServerError);
+        f.velto_stop_btn->click();
+        sent(4);
+        tcs.sim.set_fault(SimScript::Command, SimFault::None);
+        QCOMPARE(closer.closed(), 1);
+    }
+    QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
+    QByteArray text; // the nights of the session: noon may pass during it
+    QStringList events, sent_lines, wire;
+    for (const QString &night : QDir(dir).entryList({"night-*.log"})) {
+        QFile file(dir + '/' + night);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        text += file.readAll();
+    }
+    for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        QCOMPARE(fields.size(), 4);
+        QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODate).isValid(), qPrintable(line));
+        events << fields[2];
+        if (fields[2] == "command")
+            sent_lines << fields[3];
+    }
+    for (const QByteArray &target : commands())
+        wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
+    QVERIFY(!text.contains("dome3"));
+    QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
+    if (disk.isEmpty())
+        QCOMPARE(QSet<QString>(events.begin(), events.end()),
+                 (QSet<QString>{"start", "login", "list read", "level", "TelMode", "command",
+                                "answer", "refused", "error", "stop"}));
+}
+
+int main(int argc, char **argv)
+{
+    // The tiny file systems the test mounts are seen by this process alone.
+    private_mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    QApplication app(argc, argv);
+    TestProgram test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_program.moc"
