@@ -120,12 +120,10 @@ void Velto_Obj_List::create_windows()
     list_win->set_sky(sky_win);
     list_win->set_receiver(this);
     connect(list_win, &Velto_list::save_failed, this, &Velto_Obj_List::show_save_failed);
-    connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
     list_win->show();
     list_win->move(100, 10);
 
     connect(sky_win, &Velto_sky::object_picked, list_win, &Velto_list::select_row);
-    connect(form->actionQuit, &QAction::triggered, sky_win, &QWidget::close);
     sky_win->show();
     sky_win->set_view_ovt(false);
     sky_win->set_azgrid(false);
@@ -134,7 +132,6 @@ void Velto_Obj_List::create_windows()
     corr_win = new Velto_corr;
     corr_win->set_main_window(this);
     connect(corr_win, &Velto_corr::correction, this, &Velto_Obj_List::velto_send_corr);
-    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
     corr_win->hide();
 }
 
@@ -182,11 +179,6 @@ void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QS
 {
     set_object(name, ra, dec);
     show_field_text(form->velto_epoch_edt, epoch);
-}
-
-void Velto_Obj_List::on_actionQuit_triggered()
-{
-    close();
 }
 
 void Velto_Obj_List::on_velto_clear_btn_clicked()

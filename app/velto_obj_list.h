@@ -57,6 +57,13 @@ public:
 
     // The Stop key (F12): Stop as the button sends it, from any window.
     void press_stop_key();
+    // Quit without asking (a signal): rows no file holds are written beside
+    // the night log first.
+    void quit_on_signal();
+
+protected:
+    // Rows no file holds: the observer saves them, drops them or stays.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_actionQuit_triggered();
@@ -110,6 +117,7 @@ private:
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // the five beside the main window
     void create_night_tools();                  // the Stop key, the night log
+    bool may_quit();                            // asks about rows no file holds
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
@@ -187,6 +195,7 @@ private:
     // The logged-in user's level as last reported, kept when a reply fails.
     int known_level = 0;
     QString telmode_seen; // the last "TelMode" read, for the night log
+    bool quitting_on_signal = false;
     QString pending_msg;
 
     // TCS state as last reported.

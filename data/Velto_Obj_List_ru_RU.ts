@@ -311,6 +311,10 @@
         <source>Open this night&apos;s log of commands, answers and events</source>
         <translation>Открыть журнал этой ночи: команды, ответы и события</translation>
     </message>
+    <message>
+        <source>The object list has rows inserted or removed by hand that are not saved in any file. Save the list before quitting?</source>
+        <translation>В списке объектов есть строки, вставленные или удалённые вручную и не сохранённые ни в одном файле. Сохранить список перед выходом?</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

@@ -101,6 +101,11 @@ void Velto_list::select_row(int row)
     last_row = row;
 }
 
+bool Velto_list::has_unsaved_rows() const
+{
+    return hand_edits && !objects->isEmpty();
+}
+
 int Velto_list::current_row() const
 {
     if (objects->isEmpty())
@@ -130,6 +135,7 @@ void Velto_list::insert_object(int row, const QString &typed_name, const QString
     }
     objects->insert(row, object);
     form->velto_obj_lst->insertItem(row, text);
+    hand_edits = true;
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);
     last_row = row;
@@ -147,6 +153,7 @@ void Velto_list::remove_row(int row)
         return;
     delete objects->takeAt(row);
     delete form->velto_obj_lst->takeItem(row);
+    hand_edits = true;
     last_row = current_row();
     renumber_from(row);
     show_current_on_sky();
@@ -157,6 +164,7 @@ void Velto_list::clear_list()
     form->velto_obj_lst->clear();
     while (!objects->isEmpty())
         delete objects->takeLast();
+    hand_edits = false;
     show_current_on_sky();
 }
 

@@ -1,3 +1,4 @@
+#include "app/quit_signals.h"
 #include "coords/night_log.h"
 #include "local_tcs.h"
 #include "log_capture.h"
@@ -5,6 +6,7 @@
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTextDocument>
 #include <QtTest>
@@ -29,9 +31,11 @@ private slots:
     void filledFieldsShowTheirBeginning_data();
     void filledFieldsShowTheirBeginning();
     void hostTooltipIsTheWholeHost();
+    void quitClosesEveryWindow_data();
     void quitClosesEveryWindow();
     void nightLog_data();
     void nightLog();
+    void signalKeepsUnsavedRows(); // last: ends the event loops of this process
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -124,19 +128,106 @@ void TestProgram::hostTooltipIsTheWholeHost()
     QCOMPARE(shown.toPlainText(), tcs.sim.host_text());
 }
 
+// The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
+const QByteArray typed_row = " 12 00 00    : -5 00 00    ; 1950.0 # S\n";
+
+static QByteArray file_bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+static void write_file(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// Fills the form and adds its object to the list, as the observer does.
+static void add_typed_row(MainWindowProbe &p)
+{
+    p.form().velto_obj_edt->setText("S");
+    p.form().velto_ra_edt->setText("12:00:00");
+    p.form().velto_decl_edt->setText("-5:00:00");
+    p.form().velto_epoch_edt->setText("1950.0");
+    p.form().actionAdd_Object->trigger();
+}
+
+void TestProgram::quitClosesEveryWindow_data()
+{
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<bool>("quit");      // the Quit action, or the main window's own close
+    QTest::addColumn<QString>("answer"); // to the question, if asked, and the save dialog
+    QTest::addColumn<int>("visible");    // windows left of the five
+    QTest::newRow("nothing unsaved") << "" << true << "" << 0;
+    QTest::newRow("a list read") << "read" << true << "" << 0;
+    QTest::newRow("saved after the edit") << "insert saved" << true << "" << 0;
+    QTest::newRow("Cancel stays") << "insert" << true << "Cancel" << 5;
+    QTest::newRow("a row removed, Cancel stays") << "read remove" << true << "Cancel" << 5;
+    QTest::newRow("Discard quits") << "insert" << true << "Discard" << 0;
+    QTest::newRow("save dialog cancelled: stays") << "insert" << true << "Save cancel" << 5;
+    QTest::newRow("saved, then quits") << "insert" << true << "Save" << 0;
+    QTest::newRow("main window closed, Cancel") << "insert" << false << "Cancel" << 5;
+    QTest::newRow("main window closed, Discard") << "insert" << false << "Discard" << 4;
+}
+
+// Rows inserted or removed by hand since the last read or save are never
+// lost without a question; with none, Quit closes every window at once.
 void TestProgram::quitClosesEveryWindow()
 {
+    QFETCH(QString, edits);
+    QFETCH(bool, quit);
+    QFETCH(QString, answer);
+    QFETCH(int, visible);
+    QTemporaryDir dir;
+    const QString read = dir.filePath("read.lst"), saved = dir.filePath("saved.lst");
+    write_file(read,
+               " 01 00 00 : +10 00 00 ; 2000.0 # A\n# two rows: one is left after a removal\n");
     Velto_Obj_List window;
     window.show();
-    MainWindowProbe(window).form().actionVelto_Corr->trigger();
-    MainWindowProbe(window).form().actionHelp->trigger();
+    MainWindowProbe p(window);
+    p.form().actionVelto_Corr->trigger();
+    p.form().actionHelp->trigger();
     const auto visible_windows = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         return std::count_if(windows.cbegin(), windows.cend(), std::mem_fn(&QWidget::isVisible));
     };
     QTRY_COMPARE(visible_windows(), 5); // main, list, sky, corrections, help
-    MainWindowProbe(window).form().actionQuit->trigger();
-    QTRY_COMPARE(visible_windows(), 0);
+    if (edits.contains("read"))
+        QVERIFY(p.listWindow()->read_file(read));
+    if (edits.contains("insert"))
+        add_typed_row(p);
+    if (edits.contains("remove")) {
+        p.listWindow()->select_row(0); // as a pick on the chart does
+        p.form().actionRemove_Object->trigger();
+    }
+    if (edits.contains("saved"))
+        QVERIFY(p.listWindow()->save_file(saved));
+    int asked = 0;
+    QTimer answering;
+    connect(&answering, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            ++asked;
+            box->button(answer.startsWith("Save") ? QMessageBox::Save
+                        : answer == "Discard"     ? QMessageBox::Discard
+                                                  : QMessageBox::Cancel)
+                ->click();
+        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+            auto *plain = static_cast<QDialog *>(dialog);
+            answer == "Save" ? plain->accept() : plain->reject();
+        }
+    });
+    answering.start(10);
+    if (quit)
+        p.form().actionQuit->trigger();
+    else
+        window.close();
+    QCOMPARE(visible_windows(), visible);
+    QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
+    if (answer == "Save")
+        QCOMPARE(file_bytes(saved), typed_row);
 }
 
 void TestProgram::nightLog_data()
@@ -239,6 +330,36 @@ void TestProgram::nightLog()
         QCOMPARE(QSet<QString>(events.begin(), events.end()),
                  (QSet<QString>{"start", "login", "list read", "level", "TelMode", "command",
                                 "answer", "refused", "error", "stop"}));
+}
+
+// A signal cannot ask: rows read and typed are written, byte for byte, beside
+// the night log, its path on standard error, and every window closes.
+void TestProgram::signalKeepsUnsavedRows()
+{
+    QTemporaryDir state;
+    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    const QByteArray read_rows = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n";
+    const QString read = state.filePath("read.lst");
+    write_file(read, read_rows);
+    LogCapture log;
+    catch_quit_signals();
+    Velto_Obj_List window;
+    window.show();
+    MainWindowProbe p(window);
+    quit_on_caught_signals(window);
+    QVERIFY(p.listWindow()->read_file(read));
+    add_typed_row(p);
+    QCOMPARE(::kill(::getpid(), SIGTERM), 0);
+    QTRY_VERIFY(!window.isVisible() && !p.listWindow()->isVisible());
+    const QString dir = state.filePath("Velto_Obj_List");
+    const QStringList files = QDir(dir).entryList({"unsaved-*.lst"});
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression("^unsaved-\\d{8}T\\d{6}Z\\.lst$").match(files[0]).hasMatch(),
+             qPrintable(files[0]));
+    QCOMPARE(file_bytes(dir + '/' + files[0]), read_rows + typed_row);
+    QCOMPARE(log.err, QStringList{"Velto unsaved list written to " + dir + '/' + files[0]});
 }
 
 int main(int argc, char **argv)
