@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 
 #include <cerrno>
 #include <cstring>
@@ -28,8 +29,9 @@ QString clean(QString text)
     return text;
 }
 
-// One write() of the whole line, then to the disk: a crash or a power cut
-// loses at most the line being written.
+// One write() of the whole line; the disk gets it from a pool thread, so a
+// slow disk never holds back the command being logged, and a crash or a
+// power cut loses at most the line being written.
 bool append_line(const QString &path, const QByteArray &line, QString &reason)
 {
     const QString dir = QFileInfo(path).path();
@@ -44,13 +46,22 @@ bool append_line(const QString &path, const QByteArray &line, QString &reason)
         return false;
     }
     const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
-    const bool ok = written == line.size() && ::fdatasync(fd) == 0;
-    if (!ok)
-        reason = written >= 0 && written < line.size()
-                     ? QStringLiteral("the line was cut short")
-                     : QString::fromLocal8Bit(std::strerror(errno));
+    const int write_error = errno;
     ::close(fd);
-    return ok;
+    if (written == line.size()) {
+        // The file is opened anew: queued syncs hold no descriptors.
+        QThreadPool::globalInstance()->start([file = QFile::encodeName(path)] {
+            const int sync_fd = ::open(file.constData(), O_WRONLY | O_CLOEXEC);
+            if (sync_fd >= 0) {
+                ::fdatasync(sync_fd);
+                ::close(sync_fd);
+            }
+        });
+        return true;
+    }
+    reason = written < 0 ? QString::fromLocal8Bit(std::strerror(write_error))
+                         : QStringLiteral("the line was cut short");
+    return false;
 }
 
 } // namespace
