@@ -29,9 +29,9 @@ QString clean(QString text)
     return text;
 }
 
-// One write() of the whole line; the disk gets it from a pool thread, so a
-// slow disk never holds back the command being logged, and a crash or a
-// power cut loses at most the line being written.
+// One write() of the whole line: a crash of the program loses no line. The
+// sync to the disk follows on a pool thread, so a slow disk never holds back
+// the command being logged; a power cut loses at most the last moment's lines.
 bool append_line(const QString &path, const QByteArray &line, QString &reason)
 {
     const QString dir = QFileInfo(path).path();

@@ -35,6 +35,6 @@ QByteArray night_log_line(const QDateTime &when, const QString &user, const QStr
 void set_night_log_user(const QString &user);
 
 // Appends the event's line to the current night's file with one write() on
-// a descriptor opened for appending, so lines of two programs never mix, and
-// hands it to the disk before returning.
+// a descriptor opened for appending, so lines of two programs never mix; the
+// disk sync follows without holding the caller.
 void night_log(const QString &event, const QString &details = QString());
