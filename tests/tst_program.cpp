@@ -278,6 +278,7 @@ void TestProgram::nightLog()
     {
         ModalCloser closer;
         Velto_Obj_List window;
+        window.show(); // F12 goes to its window
         MainWindowProbe p(window);
         auto &f = p.form();
         QTRY_VERIFY(!p.usersReplyPending());
