@@ -1,6 +1,7 @@
 #include "app/velto_obj_list.h"
 
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "tcs/command_answer.h"
 #include "tcs/command_check.h"
 #include "tcs/command_request.h"
@@ -88,14 +89,27 @@ CommandInput Velto_Obj_List::command_input() const
 
 void Velto_Obj_List::velto_send_cmd(const QString &command)
 {
-    if (send_reply)
+    if (send_reply) {
+        night_log(QStringLiteral("dropped"), command + QLatin1String(": a command is in flight"));
         return;
+    }
     send_checked(check_command(command, command_input()));
 }
 
 void Velto_Obj_List::velto_send_stop()
 {
-    const CommandCheck check = check_stop(command_input());
+    send_stop(check_stop(command_input()));
+}
+
+// F12, from whatever window or box has the keyboard.
+void Velto_Obj_List::press_stop_key()
+{
+    send_stop(check_stop_key(host, known_level, command_input()));
+    velto_restart_get_timer(poll_after_command_ms);
+}
+
+void Velto_Obj_List::send_stop(const CommandCheck &check)
+{
     if (!check.refused())
         abandon_command();
     send_checked(check);
@@ -109,6 +123,7 @@ void Velto_Obj_List::abandon_command()
     if (!reply)
         return;
     send_reply = nullptr;
+    night_log(QStringLiteral("abandoned"), QStringLiteral("for Stop"));
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
@@ -120,8 +135,10 @@ void Velto_Obj_List::send_checked(const CommandCheck &check)
     if (check.refused()) {
         statusBar()->showMessage(check.status_text());
         log_err(check.error_line);
+        night_log(QStringLiteral("refused"), check.error_line);
         return;
     }
+    night_log(QStringLiteral("command"), logged_query(check.items));
     // Never through the manager: it may send a GET again on its own.
     send_reply =
         new CommandReply(tcs_url(host, QStringLiteral("/tcs/vtcs_send.cgi"), check.items), this);
@@ -145,9 +162,12 @@ void Velto_Obj_List::velto_send_finish()
 // later; the last "State" line decides whether the TCS is Ok.
 void Velto_Obj_List::show_answer(const QByteArrayList &lines)
 {
-    if (lines.isEmpty())
+    if (lines.isEmpty()) {
+        night_log(QStringLiteral("answer"));
         return;
+    }
     const CommandAnswer answer = read_command_answer(lines);
+    night_log(QStringLiteral("answer"), answer.first_line);
     for (const QString &line : answer.lines)
         log_out(line);
     statusBar()->showMessage(answer.first_line);
@@ -163,6 +183,8 @@ void Velto_Obj_List::velto_send_error(QNetworkReply::NetworkError code)
     if (!reply || reply != send_reply)
         return; // given up for a Stop: its failure is no news
     show_reply_error(reply, code);
+    night_log(QStringLiteral("error"), QString::number(code) + QLatin1Char(' ') +
+                                           (reply ? reply_error_text(*reply) : QString()));
     show_tcs_unknown();
     // A poll in flight keeps its re-arm: the from-timer flag stays as it is.
     const bool was_polling = get_timer->isActive();

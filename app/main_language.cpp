@@ -117,14 +117,12 @@ void Velto_Obj_List::create_help_about()
 {
     about_win = new Velto_about;
     about_win->set_about_text();
-    connect(form->actionQuit, &QAction::triggered, about_win, &QWidget::close);
     about_win->hide();
     about_win->setWindowModality(Qt::ApplicationModal);
     about_win->setWindowFlags(Qt::Dialog);
 
     help_win = new Velto_help;
     help_win->load_help(manual_file(app_dir, app_name, us_english));
-    connect(form->actionQuit, &QAction::triggered, help_win, &QWidget::close);
     help_win->hide();
 }
 

@@ -4,6 +4,7 @@
 #include "app/night_colours.h"
 #include "coords/coord_text.h"
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "coords/sky_transform.h"
 #include "sky/velto_sky.h"
 #include "tcs/poll_interval.h"
@@ -195,6 +196,8 @@ bool Velto_Obj_List::apply_state_reply(const StateReply &reply)
             break;
         case StateKey::TelMode:
             state_text = item.text;
+            if (state_text != telmode_seen)
+                night_log(QStringLiteral("TelMode"), telmode_seen = state_text);
             break;
         case StateKey::State:
             state_ok = item.text == QLatin1String("Ok");
@@ -206,11 +209,14 @@ bool Velto_Obj_List::apply_state_reply(const StateReply &reply)
 
 bool Velto_Obj_List::show_level(int reply_level, const QString &user)
 {
+    known_level = qBound(1, reply_level, 5);
     if (reply_level == level)
         return false;
     log_out(QLatin1String("User=") + user + QLatin1String(" Level=") +
             QString::number(reply_level));
-    level = qBound(1, reply_level, 5);
+    level = known_level;
+    night_log(QStringLiteral("level"),
+              QLatin1String("User=") + user + QLatin1String(" Level=") + QString::number(level));
     // One arg() call: a user name holding "%2" stays as it is.
     form->velto_level_lab->setText(tr("User=%1 Level=%2 ").arg(user, QString::number(level)));
     set_button(form->velto_send_btn, level >= 2);

@@ -1,6 +1,7 @@
 #include "app/velto_obj_list.h"
 
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "tcs/tcs_request.h"
 #include "tcs/users_reply.h"
 #include "ui_velto_obj_list.h"
@@ -63,11 +64,15 @@ void Velto_Obj_List::on_velto_user_cb_currentIndexChanged(const QString &arg)
 
 void Velto_Obj_List::on_velto_passwd_set_btn_clicked()
 {
+    if (selected_user != query_user)
+        known_level = 0; // another user: nothing known of their level yet
     query_user = selected_user;
     passwd = form->velto_passwd_edt->text().simplified();
     if (passwd.size() < 2)
         return;
     level = 0; // so that the next level from the TCS is shown
+    set_night_log_user(query_user);
+    night_log(QStringLiteral("login"));
     velto_get_request();
     if (!get_timer->isActive()) {
         get_interval = 5000;

@@ -7,6 +7,7 @@
 #include "app/velto_help.h"
 #include "coords/coord_text.h"
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "coords/sky_transform.h"
 #include "corr/velto_corr.h"
 #include "objlist/velto_list.h"
@@ -91,11 +92,13 @@ Velto_Obj_List::Velto_Obj_List(QWidget *parent) : QMainWindow(parent), form(new 
     log_out(QLatin1String("Velto_Obj_List start ") + now_text());
     log_out(QLatin1String("stime=") + sec_to_ra(sidereal_time));
     telescope->is_comment = false;
+    create_night_tools();
 }
 
 Velto_Obj_List::~Velto_Obj_List()
 {
     log_out(QLatin1String("Velto_Obj_List stop ") + now_text());
+    night_log(QStringLiteral("stop"));
     delete form;
     delete tonight_win;
     delete corr_win;
@@ -119,12 +122,10 @@ void Velto_Obj_List::create_windows()
     list_win->set_sky(sky_win);
     list_win->set_receiver(this);
     connect(list_win, &Velto_list::save_failed, this, &Velto_Obj_List::show_save_failed);
-    connect(form->actionQuit, &QAction::triggered, list_win, &QWidget::close);
     list_win->show();
     list_win->move(100, 10);
 
     connect(sky_win, &Velto_sky::object_picked, list_win, &Velto_list::select_row);
-    connect(form->actionQuit, &QAction::triggered, sky_win, &QWidget::close);
     sky_win->show();
     sky_win->set_view_ovt(false);
     sky_win->set_azgrid(false);
@@ -133,11 +134,9 @@ void Velto_Obj_List::create_windows()
     corr_win = new Velto_corr;
     corr_win->set_main_window(this);
     connect(corr_win, &Velto_corr::correction, this, &Velto_Obj_List::velto_send_corr);
-    connect(form->actionQuit, &QAction::triggered, corr_win, &QWidget::close);
     corr_win->hide();
 
     tonight_win = new Velto_tonight(nullptr, obj_list, list_win, sky_win);
-    connect(form->actionQuit, &QAction::triggered, tonight_win, &QWidget::close);
     tonight_win->hide();
 }
 
@@ -185,11 +184,6 @@ void Velto_Obj_List::set_object(const QString &name, const QString &ra, const QS
 {
     set_object(name, ra, dec);
     show_field_text(form->velto_epoch_edt, epoch);
-}
-
-void Velto_Obj_List::on_actionQuit_triggered()
-{
-    close();
 }
 
 void Velto_Obj_List::on_velto_clear_btn_clicked()

@@ -56,6 +56,16 @@ public:
     // comment) as list row `row`.
     void insert_form_object(int row);
 
+    // The Stop key (F12): Stop as the button sends it, from any window.
+    void press_stop_key();
+    // Quit without asking (a signal): rows no file holds are written beside
+    // the night log first.
+    void quit_on_signal();
+
+protected:
+    // Rows no file holds: the observer saves them, drops them or stays.
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void on_actionQuit_triggered();
     void on_velto_show_pass_btn_pressed();
@@ -109,6 +119,8 @@ private:
     void create_windows();
     void create_timers();
     QList<QWidget *> auxiliary_windows() const; // the six beside the main window
+    void create_night_tools();                  // the Stop key, the night log
+    bool may_quit();                            // asks about rows no file holds
 
     // Request layer.
     QNetworkReply *velto_send_request(const QString &path, const QueryItems &items);
@@ -140,6 +152,7 @@ private:
     void send_form_command(const QString &command);
     void velto_send_cmd(const QString &command);
     void velto_send_stop();
+    void send_stop(const CommandCheck &check);
     void abandon_command();
     CommandInput command_input() const;
     void send_checked(const CommandCheck &check);
@@ -183,6 +196,10 @@ private:
     QString query_user;
     QString selected_user;
     int level = 0; // 1..5 from the TCS, 0 until reported
+    // The logged-in user's level as last reported, kept when a reply fails.
+    int known_level = 0;
+    QString telmode_seen; // the last "TelMode" read, for the night log
+    bool quitting_on_signal = false;
     QString pending_msg;
 
     // TCS state as last reported.

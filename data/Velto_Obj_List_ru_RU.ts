@@ -311,6 +311,26 @@
         <source>Set Velto Tonight visible or hidden</source>
         <translation>Показать или скрыть окно «Ночь Velto»</translation>
     </message>
+    <message>
+        <source>Stop not sent: no Velto Web-host</source>
+        <translation>Стоп не послан: нет веб-хоста Velto</translation>
+    </message>
+    <message>
+        <source>Stop not sent: level below 3 or unknown</source>
+        <translation>Стоп не послан: уровень ниже 3 или неизвестен</translation>
+    </message>
+    <message>
+        <source>Open night log</source>
+        <translation>Открыть журнал ночи</translation>
+    </message>
+    <message>
+        <source>Open this night&apos;s log of commands, answers and events</source>
+        <translation>Открыть журнал этой ночи: команды, ответы и события</translation>
+    </message>
+    <message>
+        <source>The object list has rows inserted or removed by hand that are not saved in any file. Save the list before quitting?</source>
+        <translation>В списке объектов есть строки, вставленные или удалённые вручную и не сохранённые ни в одном файле. Сохранить список перед выходом?</translation>
+    </message>
 </context>
 <context>
     <name>Velto_about</name>

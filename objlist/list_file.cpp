@@ -1,4 +1,5 @@
 #include "coords/log_line.h"
+#include "coords/night_log.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -73,23 +74,35 @@ bool Velto_list::read_file(const QString &path)
     if (sky)
         sky->list_changed();
     last_file = path;
+    night_log(QStringLiteral("list read"), path);
     return true;
 }
 
-bool Velto_list::save_file(const QString &path)
+bool Velto_list::write_copy(const QString &path, QString &reason) const
 {
     // QSaveFile::commit() renames a partial file over the old one when the
     // last buffered bytes cannot reach a full disk; the explicit flush()
     // reports that failure while the old file can still be kept.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && write_rows(file, *form->velto_obj_lst) && file.flush() &&
-        file.commit()) {
+        file.commit())
+        return true;
+    reason = file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+bool Velto_list::save_file(const QString &path)
+{
+    QString reason;
+    if (write_copy(path, reason)) {
         last_file = path;
+        hand_edits = false;
+        night_log(QStringLiteral("list saved"), path);
         return true;
     }
-    const QString reason = file.errorString();
-    file.cancelWriting();
     log_err(QLatin1String("Velto list save error ") + path + QLatin1String(": ") + reason);
+    night_log(QStringLiteral("list not saved"), path + QLatin1String(": ") + reason);
     emit save_failed(path);
     return false;
 }
@@ -105,10 +118,10 @@ void Velto_list::read_list()
     read_file(path);
 }
 
-void Velto_list::save_list()
+bool Velto_list::save_list()
 {
     if (form->velto_obj_lst->count() == 0)
-        return;
+        return false;
     QFileDialog dialog(this, QString(), QString(), QString());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -118,9 +131,7 @@ void Velto_list::save_list()
     if (!last_file.isNull())
         dialog.selectFile(last_file);
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isNull())
-        return;
-    save_file(files.first());
+    return !files.isEmpty() && !files.first().isNull() && save_file(files.first());
 }

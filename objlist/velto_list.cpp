@@ -111,6 +111,11 @@ void Velto_list::mark_row(int row)
     show_on_sky(row);
 }
 
+bool Velto_list::has_unsaved_rows() const
+{
+    return hand_edits && !objects->isEmpty();
+}
+
 int Velto_list::current_row() const
 {
     if (objects->isEmpty())
@@ -141,6 +146,7 @@ void Velto_list::insert_object(int row, const QString &typed_name, const QString
     objects->insert(row, object);
     emit rows_inserted(row, row);
     form->velto_obj_lst->insertItem(row, text);
+    hand_edits = true;
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);
     last_row = row;
@@ -159,6 +165,7 @@ void Velto_list::remove_row(int row)
     delete objects->takeAt(row);
     emit rows_removed(row, row);
     delete form->velto_obj_lst->takeItem(row);
+    hand_edits = true;
     last_row = current_row();
     renumber_from(row);
     show_current_on_sky();
@@ -172,6 +179,7 @@ void Velto_list::clear_list()
         delete objects->takeLast();
     if (n > 0)
         emit rows_removed(0, n - 1);
+    hand_edits = false;
     show_current_on_sky();
 }
 

@@ -50,9 +50,10 @@ public:
     void remove_row(int row);
     void clear_list();
 
-    // The file dialogs around read_file and save_file.
+    // The file dialogs around read_file and save_file; save_list is true
+    // when the list was saved.
     void read_list();
-    void save_list();
+    bool save_list();
     // Appends every line of the file as a row; false (nothing changed) when
     // the file cannot be opened.
     bool read_file(const QString &path);
@@ -60,6 +61,14 @@ public:
     // list is written. On any failure the old file stays untouched, the
     // reason goes to standard error, save_failed is emitted and false returned.
     bool save_file(const QString &path);
+    // Writes the rows as save_file does, without taking the file as the
+    // list's own: a copy where rows no file holds are kept. On failure the
+    // reason is in `reason`.
+    bool write_copy(const QString &path, QString &reason) const;
+    // Rows were inserted or removed by hand since the list was last saved or
+    // cleared (reading a file adds rows that file holds, and saves nothing
+    // typed), and the list has rows to save.
+    bool has_unsaved_rows() const;
 
 signals:
     // A save did not complete; the file at path is as it was before.
@@ -95,5 +104,6 @@ private:
     QString last_file; // last file read or saved; null until then
     QSize size_seen;   // the window's size as last seen by resizeEvent
     bool first_resize = true;
-    int last_row = -1; // row last clicked, inserted or picked on the chart
+    int last_row = -1;       // row last clicked, inserted or picked on the chart
+    bool hand_edits = false; // rows inserted or removed since the last save or clear
 };

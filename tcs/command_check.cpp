@@ -19,6 +19,13 @@ const char *const bad_offsets = QT_TRANSLATE_NOOP("Velto_Obj_List", "Wrong or Em
 const char *const bad_corrections =
     QT_TRANSLATE_NOOP("Velto_Obj_List", "Wrong or Empty Corrections");
 const char *const not_tracking = QT_TRANSLATE_NOOP("Velto_Obj_List", "Not in Tracking mode");
+const char *const stop_key_no_host =
+    QT_TRANSLATE_NOOP("Velto_Obj_List", "Stop not sent: no Velto Web-host");
+const char *const stop_key_no_level =
+    QT_TRANSLATE_NOOP("Velto_Obj_List", "Stop not sent: level below 3 or unknown");
+
+// The lowest level whose Stop button the state display enables.
+constexpr int stop_level = 3;
 
 // The smallest steps worth sending: hour angle in seconds of time,
 // declination in arcseconds (the same angle within a factor of 1.5).
@@ -166,4 +173,13 @@ CommandCheck check_command(const QString &command, const CommandInput &input)
 CommandCheck check_stop(const CommandInput &input)
 {
     return finished(credentials(input), QStringLiteral("Stop"));
+}
+
+CommandCheck check_stop_key(const QString &host, int known_level, const CommandInput &input)
+{
+    if (host.isEmpty())
+        return refusal(stop_key_no_host);
+    if (known_level < stop_level)
+        return refusal(stop_key_no_level);
+    return check_stop(input);
 }

@@ -44,3 +44,9 @@ CommandCheck check_command(const QString &command, const CommandInput &input);
 
 // "Stop" needs only a password: it is sent whatever the telescope does.
 CommandCheck check_stop(const CommandInput &input);
+
+// The Stop key works where the Stop button may be out of reach, so it asks
+// what the enabled button would: a host, and a level of 3 or more last
+// reported for the logged-in user (0: none reported). A failed state reply
+// since then does not count against it.
+CommandCheck check_stop_key(const QString &host, int known_level, const CommandInput &input);

@@ -42,6 +42,14 @@ QByteArray encode_query(const QueryItems &items)
     return query;
 }
 
+QString logged_query(QueryItems items)
+{
+    for (auto &[key, value] : items)
+        if (key == QLatin1String("Pass"))
+            value = QStringLiteral("****");
+    return QString::fromLatin1(encode_query(items));
+}
+
 QUrl tcs_url(const QString &host, const QString &path, const QueryItems &items)
 {
     QByteArray text = "http://" + host.toUtf8() + path.toUtf8();

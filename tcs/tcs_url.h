@@ -12,6 +12,8 @@ using QueryItems = QList<QPair<QString, QString>>;
 // and ":@/?" stay as they are (a declination keeps its "+" and colons); every
 // other byte of the UTF-8 text, "=" and "&" among them, is sent as %XX.
 QByteArray encode_query(const QueryItems &items);
+// The query as a log shows it: the password ("Pass") as "****".
+QString logged_query(QueryItems items);
 
 // "http://" + host + script path, with the query when there are items.
 QUrl tcs_url(const QString &host, const QString &path, const QueryItems &items = {});

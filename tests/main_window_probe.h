@@ -21,7 +21,7 @@ public:
     void setUserAndLevel(const QString &user, int level)
     {
         window.query_user = user;
-        window.level = level;
+        window.level = window.known_level = level;
     }
     bool stateReplyPending() const { return window.get_reply; }
     bool usersReplyPending() const { return window.users_reply; }

@@ -1,4 +1,5 @@
 #include "coords/coord_text.h"
+#include "coords/night_log.h"
 #include "coords/number_text.h"
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
@@ -21,6 +22,8 @@ private slots:
     void horizontal_data();
     void horizontal();
     void rates();
+    void nightFile_data();
+    void nightFile();
 };
 
 // What a row does with its text or value: read it, write it, or take the
@@ -152,6 +155,29 @@ void TestCoords::rates()
     object.zenith_dist = 0; // at the zenith the azimuth rate stays finite
     object.hadec_rates_to_az(0, 1, 90, va, vz);
     QCOMPARE(va, 1e4);
+}
+
+void TestCoords::nightFile_data()
+{
+    QTest::addColumn<QDateTime>("local");
+    QTest::addColumn<QString>("file");
+    const auto row = [](const char *tag, const char *local, const char *file) {
+        QTest::newRow(tag) << QDateTime::fromString(local, Qt::ISODate) << QString(file);
+    };
+    row("evening", "2026-12-06T20:00:00", "night-2026-12-06.log");
+    row("after midnight", "2026-12-07T03:00:00", "night-2026-12-06.log");
+    row("a second before noon", "2026-12-07T11:59:59", "night-2026-12-06.log");
+    row("noon begins the next night", "2026-12-07T12:00:00", "night-2026-12-07.log");
+    row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
+    row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
+}
+
+// A night from local noon to the next, named by its evening.
+void TestCoords::nightFile()
+{
+    QFETCH(QDateTime, local);
+    QFETCH(QString, file);
+    QCOMPARE(QFileInfo(night_log_path(local)).fileName(), file);
 }
 
 QTEST_GUILESS_MAIN(TestCoords)

@@ -1,11 +1,22 @@
+#include "app/quit_signals.h"
+#include "coords/night_log.h"
 #include "local_tcs.h"
+#include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
+#include "objlist/velto_list.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
 
 // The running program: the real executable's lines and its end on a signal,
 // and the main window's own behaviour against the simulator.
@@ -20,7 +31,11 @@ private slots:
     void filledFieldsShowTheirBeginning_data();
     void filledFieldsShowTheirBeginning();
     void hostTooltipIsTheWholeHost();
+    void quitClosesEveryWindow_data();
     void quitClosesEveryWindow();
+    void nightLog_data();
+    void nightLog();
+    void signalKeepsUnsavedRows(); // last: ends the event loops of this process
 
 private:
     LocalTcs tcs; // answers the users list of every main window
@@ -116,21 +131,250 @@ void TestProgram::hostTooltipIsTheWholeHost()
     QCOMPARE(shown.toPlainText(), tcs.sim.host_text());
 }
 
+// The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
+const QByteArray typed_row = " 12 00 00    : -5 00 00    ; 1950.0 # S\n";
+
+static QByteArray file_bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+static void write_file(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// Fills the form and adds its object to the list, as the observer does.
+static void add_typed_row(MainWindowProbe &p)
+{
+    p.form().velto_obj_edt->setText("S");
+    p.form().velto_ra_edt->setText("12:00:00");
+    p.form().velto_decl_edt->setText("-5:00:00");
+    p.form().velto_epoch_edt->setText("1950.0");
+    p.form().actionAdd_Object->trigger();
+}
+
+void TestProgram::quitClosesEveryWindow_data()
+{
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<bool>("quit");      // the Quit action, or the main window's own close
+    QTest::addColumn<QString>("answer"); // to the question, if asked, and the save dialog
+    QTest::addColumn<int>("visible");    // windows left of the six
+    QTest::newRow("nothing unsaved") << "" << true << "" << 0;
+    QTest::newRow("a list read") << "read" << true << "" << 0;
+    QTest::newRow("saved after the edit") << "insert saved" << true << "" << 0;
+    QTest::newRow("Cancel stays") << "insert" << true << "Cancel" << 6;
+    QTest::newRow("a row removed, Cancel stays") << "read remove" << true << "Cancel" << 6;
+    QTest::newRow("Discard quits") << "insert" << true << "Discard" << 0;
+    QTest::newRow("save dialog cancelled: stays") << "insert" << true << "Save cancel" << 6;
+    QTest::newRow("saved, then quits") << "insert" << true << "Save" << 0;
+    QTest::newRow("main window closed, Cancel") << "insert" << false << "Cancel" << 6;
+    QTest::newRow("main window closed, Discard") << "insert" << false << "Discard" << 5;
+}
+
+// Rows inserted or removed by hand since the last read or save are never
+// lost without a question; with none, Quit closes every window at once.
 void TestProgram::quitClosesEveryWindow()
 {
+    QFETCH(QString, edits);
+    QFETCH(bool, quit);
+    QFETCH(QString, answer);
+    QFETCH(int, visible);
+    QTemporaryDir dir;
+    const QString read = dir.filePath("read.lst"), saved = dir.filePath("saved.lst");
+    write_file(read,
+               " 01 00 00 : +10 00 00 ; 2000.0 # A\n# two rows: one is left after a removal\n");
     Velto_Obj_List window;
     window.show();
-    MainWindowProbe(window).form().actionVelto_Corr->trigger();
-    MainWindowProbe(window).form().actionHelp->trigger();
-    MainWindowProbe(window).form().actionVelto_Tonight->trigger();
+    MainWindowProbe p(window);
+    p.form().actionVelto_Corr->trigger();
+    p.form().actionHelp->trigger();
+    p.form().actionVelto_Tonight->trigger();
     const auto visible_windows = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         return std::count_if(windows.cbegin(), windows.cend(), std::mem_fn(&QWidget::isVisible));
     };
     QTRY_COMPARE(visible_windows(), 6); // main, list, sky, corrections, help, tonight
-    MainWindowProbe(window).form().actionQuit->trigger();
-    QTRY_COMPARE(visible_windows(), 0);
+    if (edits.contains("read"))
+        QVERIFY(p.listWindow()->read_file(read));
+    if (edits.contains("insert"))
+        add_typed_row(p);
+    if (edits.contains("remove")) {
+        p.listWindow()->select_row(0); // as a pick on the chart does
+        p.form().actionRemove_Object->trigger();
+    }
+    if (edits.contains("saved"))
+        QVERIFY(p.listWindow()->save_file(saved));
+    int asked = 0;
+    QTimer answering;
+    connect(&answering, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            ++asked;
+            box->button(answer.startsWith("Save") ? QMessageBox::Save
+                        : answer == "Discard"     ? QMessageBox::Discard
+                                                  : QMessageBox::Cancel)
+                ->click();
+        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+            auto *plain = static_cast<QDialog *>(dialog);
+            answer == "Save" ? plain->accept() : plain->reject();
+        }
+    });
+    answering.start(10);
+    if (quit)
+        p.form().actionQuit->trigger();
+    else
+        window.close();
+    QCOMPARE(visible_windows(), visible);
+    QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
+    if (answer == "Save")
+        QCOMPARE(file_bytes(saved), typed_row);
 }
 
-QTEST_MAIN(TestProgram)
+void TestProgram::nightLog_data()
+{
+    QTest::addColumn<QString>("disk"); // the file system of the state folder
+    QTest::newRow("writable") << "";
+    QTest::newRow("read-only file system") << "read-only";
+    QTest::newRow("full file system") << "full";
+}
+
+// A scripted night: every command reaches the host whatever becomes of the log;
+// a log that can be written has a line for each command as sent, the password
+// hidden, and a log that cannot says so once.
+void TestProgram::nightLog()
+{
+    QFETCH(QString, disk);
+    QTemporaryDir home;
+    const QString state = home.filePath("state");
+    QVERIFY(QDir().mkpath(state));
+    if (!disk.isEmpty() && !private_mounts)
+        QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs");
+    if (!disk.isEmpty())
+        QCOMPARE(mount("tmpfs", QFile::encodeName(state).constData(), "tmpfs",
+                       disk == "read-only" ? MS_RDONLY : 0, "size=16k"),
+                 0);
+    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(state).constData(), 0); });
+    const QString dir = state + "/Velto_Obj_List";
+    if (disk == "full") {
+        QVERIFY(QDir().mkpath(dir));
+        QFile filler(dir + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+        }
+    }
+
+    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state));
+    const QString list = home.filePath("night.lst");
+    QFile(list).open(QIODevice::WriteOnly);
+    tcs.sim.clear_received();
+    const auto commands = [this] {
+        QList<QByteArray> targets = tcs.sim.received_targets();
+        targets.removeIf([](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
+        return targets;
+    };
+    LogCapture log;
+    {
+        ModalCloser closer;
+        Velto_Obj_List window;
+        window.show(); // F12 goes to its window
+        MainWindowProbe p(window);
+        auto &f = p.form();
+        QTRY_VERIFY(!p.usersReplyPending());
+        f.velto_user_cb->setCurrentIndex(f.velto_user_cb->findText("oper (", Qt::MatchStartsWith));
+        f.velto_passwd_edt->setText("dome3");
+        f.velto_passwd_set_btn->click();
+        QTRY_VERIFY(f.velto_stop_btn->isEnabled()); // level 3 reported
+        QVERIFY(p.listWindow()->read_file(list));
+        f.velto_ra_edt->setText("01:00:00");
+        f.velto_decl_edt->setText("+10:00:00");
+        const auto sent = [&](int count) {
+            QTRY_COMPARE(commands().size(), count);
+            QTRY_VERIFY(!p.commandReplyPending());
+        };
+        f.velto_send_btn->click();
+        sent(1);
+        f.velto_slew_btn->click();
+        sent(2);
+        f.velto_ra_edt->setText("1:00");
+        f.velto_send_btn->click(); // refused
+        QTest::keyClick(window.windowHandle(), Qt::Key_F12);
+        sent(3);
+        tcs.sim.set_fault(SimScript::Command, SimFault::ServerError);
+        f.velto_stop_btn->click();
+        sent(4);
+        tcs.sim.set_fault(SimScript::Command, SimFault::None);
+        QCOMPARE(closer.closed(), 1);
+    }
+    QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
+    QByteArray text; // the nights of the session: noon may pass during it
+    QStringList events, sent_lines, wire;
+    for (const QString &night : QDir(dir).entryList({"night-*.log"})) {
+        QFile file(dir + '/' + night);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        text += file.readAll();
+    }
+    for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        QCOMPARE(fields.size(), 4);
+        QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODate).isValid(), qPrintable(line));
+        events << fields[2];
+        if (fields[2] == "command")
+            sent_lines << fields[3];
+    }
+    for (const QByteArray &target : commands())
+        wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
+    QVERIFY(!text.contains("dome3"));
+    QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
+    if (disk.isEmpty())
+        QCOMPARE(QSet<QString>(events.begin(), events.end()),
+                 (QSet<QString>{"start", "login", "list read", "level", "TelMode", "command",
+                                "answer", "refused", "error", "stop"}));
+}
+
+// A signal cannot ask: rows read and typed are written, byte for byte, beside
+// the night log, its path on standard error, and every window closes.
+void TestProgram::signalKeepsUnsavedRows()
+{
+    QTemporaryDir state;
+    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    const QByteArray read_rows = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n";
+    const QString read = state.filePath("read.lst");
+    write_file(read, read_rows);
+    LogCapture log;
+    catch_quit_signals();
+    Velto_Obj_List window;
+    window.show();
+    MainWindowProbe p(window);
+    quit_on_caught_signals(window);
+    QVERIFY(p.listWindow()->read_file(read));
+    add_typed_row(p);
+    QCOMPARE(::kill(::getpid(), SIGTERM), 0);
+    QTRY_VERIFY(!window.isVisible() && !p.listWindow()->isVisible());
+    const QString dir = state.filePath("Velto_Obj_List");
+    const QStringList files = QDir(dir).entryList({"unsaved-*.lst"});
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression("^unsaved-\\d{8}T\\d{6}Z\\.lst$").match(files[0]).hasMatch(),
+             qPrintable(files[0]));
+    QCOMPARE(file_bytes(dir + '/' + files[0]), read_rows + typed_row);
+    QCOMPARE(log.err, QStringList{"Velto unsaved list written to " + dir + '/' + files[0]});
+}
+
+int main(int argc, char **argv)
+{
+    // The tiny file systems the test mounts are seen by this process alone.
+    private_mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    QApplication app(argc, argv);
+    TestProgram test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_program.moc"

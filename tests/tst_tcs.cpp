@@ -427,6 +427,53 @@ private slots:
         QCOMPARE(closer.closed(), 1);
         QCOMPARE(error_lines(log).size(), 1);
     }
+    void stopKey_data()
+    {
+        QTest::addColumn<QString>("open");    // what holds the keyboard
+        QTest::addColumn<int>("level");       // last reported for the logged-in user
+        QTest::addColumn<QString>("refusal"); // empty: one Stop goes out
+        const char *low = "Stop not sent: level below 3 or unknown";
+        QTest::newRow("error box of a failed read") << "read error" << 3 << "";
+        QTest::newRow("file dialog") << "actionRead_and_Add_list" << 3 << "";
+        QTest::newRow("about window") << "actionAbout" << 5 << "";
+        QTest::newRow("level 2 in the error box") << "read error" << 2 << low;
+        QTest::newRow("no level reported") << "actionAbout" << 0 << low;
+        QTest::newRow("no host") << "no host" << 3 << "Stop not sent: no Velto Web-host";
+    }
+    // F12 pressed, then held, in a modal window: the level last reported
+    // counts, not the failed read that cleared the display.
+    void stopKey()
+    {
+        QFETCH(QString, open);
+        QFETCH(int, level);
+        QFETCH(QString, refusal);
+        openWindow();
+        probe().setUserAndLevel(QStringLiteral("oper"), level);
+        LogCapture log;
+        ModalCloser closer([] {
+            QWindow *box = QApplication::activeModalWidget()->windowHandle();
+            QTest::keyClick(box, Qt::Key_F12);
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(box, &held);
+        });
+        if (open == "read error") {
+            sim.set_fault(SimScript::State, SimFault::ServerError);
+            QMetaObject::invokeMethod(window.get(), "velto_get_timer");
+        } else if (open == "no host") {
+            probe().setHost(QString());
+            QMessageBox::information(window.get(), "Box", "Open");
+        } else {
+            window->findChild<QAction *>(open)->trigger();
+        }
+        QTRY_COMPARE(closer.closed(), 1);
+        QTRY_VERIFY(!probe().commandReplyPending());
+        const QByteArray stop = send_script + "?User=oper&Pass=dome3&Cmd=Stop";
+        QCOMPARE(commandTargets(), refusal.isEmpty() ? QList{stop} : QList<QByteArray>());
+        QCOMPARE(log.err.filter("Stop not sent"),
+                 refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        if (!refusal.isEmpty())
+            QCOMPARE(window->statusBar()->currentMessage(), refusal);
+    }
     void stateShown_data()
     {
         QTest::addColumn<QByteArray>("body");
