@@ -7,16 +7,23 @@
 #include <QToolTip>
 #include <QVariant>
 #include <QWidget>
-#include <optional>
 
 namespace
 {
 
 bool night = false;
 // What the program showed before the night colours, given back when they end.
-std::optional<QPalette> day_palette;
-std::optional<QPalette> day_tooltip_palette;
-bool day_native_dialogs = false;
+struct DayLooks {
+    QPalette palette;
+    QPalette tooltip_palette;
+    bool native_dialogs = false;
+};
+
+DayLooks &day_looks()
+{
+    static DayLooks looks;
+    return looks;
+}
 
 const char day_colours_key[] = "velto_day_colours";
 const char day_font_key[] = "velto_day_font";
@@ -61,14 +68,14 @@ const NamedLook named_looks[] = {
 };
 
 struct SheetPair {
-    QString day;
-    QString night;
+    const char *day;
+    const char *night;
 };
 
 // The command buttons' text colours: enabled and disabled.
 const SheetPair sheets[] = {
-    {QStringLiteral("color: black;"), QStringLiteral("color: #ff4848;")},
-    {QStringLiteral("color: gray;"), QStringLiteral("color: #c00000;")},
+    {"color: black;", "color: #ff4848;"},
+    {"color: gray;", "color: #c00000;"},
 };
 
 NightLabelLook night_label_look(const QString &text_colour, const QString &background)
@@ -125,9 +132,8 @@ void set_night_colours(bool on)
         return;
     night = on;
     if (on) {
-        day_palette = QApplication::palette();
-        day_tooltip_palette = QToolTip::palette();
-        day_native_dialogs = QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs);
+        day_looks() = {QApplication::palette(), QToolTip::palette(),
+                       QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs)};
         // A desktop's own file dialog cannot be coloured: Qt's own is used.
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
         QApplication::setPalette(night_palette());
@@ -143,9 +149,9 @@ void set_night_colours(bool on)
         return;
     }
     show_box_pictures_in_reds(false);
-    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, day_native_dialogs);
-    QApplication::setPalette(*day_palette);
-    QToolTip::setPalette(*day_tooltip_palette);
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, day_looks().native_dialogs);
+    QApplication::setPalette(day_looks().palette);
+    QToolTip::setPalette(day_looks().tooltip_palette);
 }
 
 bool night_colours_on()
@@ -186,7 +192,7 @@ QStringList day_label_colours(const QWidget *label)
 QString sheet_in_shown_colours(const QString &sheet)
 {
     for (const SheetPair &pair : sheets)
-        if (sheet == pair.day || sheet == pair.night)
-            return night ? pair.night : pair.day;
+        if (sheet == QLatin1String(pair.day) || sheet == QLatin1String(pair.night))
+            return QLatin1String(night ? pair.night : pair.day);
     return sheet;
 }

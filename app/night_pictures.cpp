@@ -54,7 +54,11 @@ private:
     RedFileIcons file_icons;
 };
 
-QPointer<BoxPictures> box_pictures;
+QPointer<BoxPictures> &box_pictures()
+{
+    static QPointer<BoxPictures> pictures;
+    return pictures;
+}
 
 } // namespace
 
@@ -87,10 +91,10 @@ QIcon icon_in_shown_colours(const QIcon &icon)
 void show_box_pictures_in_reds(bool on)
 {
     if (!on) {
-        qApp->removeEventFilter(box_pictures);
+        qApp->removeEventFilter(box_pictures());
         return;
     }
-    if (!box_pictures)
-        box_pictures = new BoxPictures(qApp);
-    qApp->installEventFilter(box_pictures);
+    if (!box_pictures())
+        box_pictures() = new BoxPictures(qApp);
+    qApp->installEventFilter(box_pictures());
 }
