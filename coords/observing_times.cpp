@@ -142,7 +142,9 @@ double seconds_to_crossing(double sidereal, double ra, double dec, const Horizon
 double first_change(const std::function<bool(double)> &state, double step)
 {
     const bool first = state(0);
-    for (double from = 0; from < day; from += step) {
+    const auto steps = static_cast<int>(std::ceil(day / step));
+    for (int i = 0; i < steps; ++i) {
+        double from = i * step;
         double until = std::min(from + step, day);
         if (state(until) == first)
             continue;

@@ -13,7 +13,7 @@ double TonightClock::sidereal_at(const QDateTime &instant) const
 {
     if (!has_state())
         return sidereal_time_at(instant);
-    return sidereal_after(state_sidereal, state_at.msecsTo(instant) / 1000.0);
+    return sidereal_after(state_sidereal, static_cast<double>(state_at.msecsTo(instant)) / 1000.0);
 }
 
 qint64 TonightClock::state_age(const QDateTime &instant) const

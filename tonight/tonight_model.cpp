@@ -248,7 +248,8 @@ void Velto_tonight_model::set_horizon(const HorizonLimit &limit)
 void Velto_tonight_model::refresh(const QDateTime &instant, double sidereal_now)
 {
     if (sidereal >= 0) {
-        const double carried = sidereal_after(sidereal, now.msecsTo(instant) / 1000.0);
+        const double carried =
+            sidereal_after(sidereal, static_cast<double>(now.msecsTo(instant)) / 1000.0);
         const double off = std::fabs(carried - sidereal_now);
         if (std::min(off, 86400.0 - off) > sidereal_jump)
             for (Row &row : rows)

@@ -40,10 +40,10 @@ public:
     // Every row read again from the object list; its numbers come with the
     // next refresh.
     void reload();
-    void set_horizon(const HorizonLimit &horizon);
+    void set_horizon(const HorizonLimit &limit);
     // The numbers of every row at an instant, at which the local sidereal
-    // time is `sidereal` (seconds of time).
-    void refresh(const QDateTime &now, double sidereal);
+    // time is `sidereal_now` (seconds of time).
+    void refresh(const QDateTime &instant, double sidereal_now);
     // The header texts in the current language.
     void retranslate();
 
