@@ -54,8 +54,6 @@ def up(ra, dec, seconds):
     return alt > horizon_alt(az)
 
 
-
-
 def ut_minutes(seconds):
     """hh:mm UT to the nearest minute, seconds after NOW; refuses a time too
     near a rounding boundary for the program's half-second search."""
@@ -76,9 +74,8 @@ for name, ra, dec in OBJECTS:
     now = up(ra, dec, 0)
     until = next((s for s in range(1, 86401) if up(ra, dec, s) != now), -1)
     until_text = ut_minutes(until - 0.5) if until > 0 else ("always" if now else "never")
-    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text}" << "{alt:.1f}" << '
-          f'"{ut_minutes(transit)}" << "{"up" if now else "down"}" << "{until_text}";')
-
+    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text} {alt:.1f} '
+          f'{ut_minutes(transit)} {"up" if now else "down"} {until_text}";')
 
 
 def sun_altitude(lst0, seconds):
