@@ -95,7 +95,7 @@ for lst0 in (LST0, LST0 + 43200):
     alt = sun_altitude(lst0, 0)
     night = alt < -18
     cross = next(s for s in range(1, 86401) if (sun_altitude(lst0, s) < -18) != night)
-    print(f"QTest::newRow(\"LST {lst0 / 3600:g} h\") << {lst0} << {alt:.3f} << {cross - 0.5};")
+    print(f"Sun at LST {lst0 / 3600:g} h: altitude {alt:.3f}, {cross - 0.5} s to -18 deg")
 
 for alt in (90, 30, 10, 0):  # Kasten and Young (1989), Applied Optics 28, 4735
     z = 90.0 - alt

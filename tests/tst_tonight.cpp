@@ -86,42 +86,33 @@ private slots:
         QTEST(cells.join(' '), "cells");
     }
 
-    void airmassValues_data()
+    // The Sun at fixed_now (its altitude, the seconds until it crosses -18
+    // degrees: before dawn, after dusk) and the air mass of Kasten and Young
+    // (1989), as tests/tonight_expected.py prints them.
+    void sunAndAirmass_data()
     {
-        QTest::addColumn<double>("altitude");
+        QTest::addColumn<double>("value");
         QTest::addColumn<double>("expected");
-        // Kasten and Young (1989): the formula's values, as the script prints them.
-        QTest::newRow("zenith") << 90.0 << 0.9997;
-        QTest::newRow("altitude 30") << 30.0 << 1.9943;
-        QTest::newRow("altitude 10") << 10.0 << 5.5860;
-        QTest::newRow("horizon") << 0.0 << 37.9196;
+        QTest::addColumn<double>("within");
+        const auto row = [](const char *name, double value, double expected, double within) {
+            QTest::newRow(name) << value << expected << within;
+        };
+        row("Sun, LST 10 h", sun_altitude(fixed_now, 36000.0), -24.960, 1e-3);
+        row("night's end, LST 10 h", seconds_to_sun_altitude(fixed_now, 36000.0, -18), 2356.5, 1);
+        row("Sun, LST 22 h", sun_altitude(fixed_now, 79200.0), -6.205, 1e-3);
+        row("night, LST 22 h", seconds_to_sun_altitude(fixed_now, 79200.0, -18), 4167.5, 1);
+        row("air mass at the zenith", airmass(90), 0.9997, 5e-4);
+        row("air mass at 30 degrees", airmass(30), 1.9943, 5e-4);
+        row("air mass at 10 degrees", airmass(10), 5.5860, 5e-4);
+        row("air mass on the horizon", airmass(0), 37.9196, 5e-4);
     }
 
-    void airmassValues()
+    void sunAndAirmass()
     {
-        QFETCH(double, altitude);
+        QFETCH(double, value);
         QFETCH(double, expected);
-        QVERIFY2(std::fabs(airmass(altitude) - expected) < 5e-4,
-                 qPrintable(QString::number(airmass(altitude))));
-    }
-
-    void sunAndNight_data()
-    {
-        QTest::addColumn<double>("sidereal"); // seconds of time at fixed_now
-        QTest::addColumn<double>("altitude"); // degrees
-        QTest::addColumn<double>("seconds");  // to the Sun at -18 degrees
-        // The output of tests/tonight_expected.py: before dawn, after dusk.
-        QTest::newRow("LST 10 h") << 36000.0 << -24.960 << 2356.5;
-        QTest::newRow("LST 22 h") << 79200.0 << -6.205 << 4167.5;
-    }
-
-    void sunAndNight()
-    {
-        QFETCH(double, sidereal);
-        QFETCH(double, altitude);
-        QFETCH(double, seconds);
-        QVERIFY(std::fabs(sun_altitude(fixed_now, sidereal) - altitude) < 0.001);
-        QVERIFY(std::fabs(seconds_to_sun_altitude(fixed_now, sidereal, -18.0) - seconds) < 1.0);
+        QFETCH(double, within);
+        QVERIFY2(std::fabs(value - expected) <= within, qPrintable(QString::number(value, 'f', 4)));
     }
 
     void staleState_data()
