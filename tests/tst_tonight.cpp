@@ -152,28 +152,25 @@ private slots:
         Velto_tonight tonight(nullptr, &objects, &list, &sky);
         TonightProbe probe(tonight);
         const QAbstractItemModel &shown = probe.shown();
-        list.insert_object(0, QStringLiteral("Vega"), QStringLiteral("18:36:56"),
-                           QStringLiteral("+38:47:01"), QStringLiteral("2000.0"));
+        list.insert_object(0, "Vega", "18:36:56", "+38:47:01", "2000.0");
         QCOMPARE(shown.rowCount(), 0); // hidden: nothing worked out
         tonight.show();
         QCOMPARE(shown.rowCount(), 1);
-        QCOMPARE(probe.horizon_text(), QStringLiteral("Horizon: altitude 0 (no TCS profile)"));
-        QTRY_COMPARE(probe.horizon_text(), QStringLiteral("Horizon: TCS direct profile"));
+        QCOMPARE(probe.horizon_text(), "Horizon: altitude 0 (no TCS profile)");
+        QTRY_COMPARE(probe.horizon_text(), "Horizon: TCS direct profile");
 
-        list.insert_comment(1, QStringLiteral("a comment"));
-        list.insert_object(2, QStringLiteral("Deneb"), QStringLiteral("20:41:26"),
-                           QStringLiteral("+45:16:49"), QStringLiteral("2000.0"));
-        list.insert_object(1, QStringLiteral("Altair"), QStringLiteral("19:50:47"),
-                           QStringLiteral("+08:52:06"), QStringLiteral("2000.0"));
+        list.insert_comment(1, "a comment");
+        list.insert_object(2, "Deneb", "20:41:26", "+45:16:49", "2000.0");
+        list.insert_object(1, "Altair", "19:50:47", "+08:52:06", "2000.0");
         QCOMPARE(shown.rowCount(), 3);
-        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), QStringLiteral("Altair"));
-        QCOMPARE(cell(shown, 1, Velto_tonight_model::RA), QStringLiteral("19:50:47"));
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), "Altair");
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::RA), "19:50:47");
         QVERIFY(!cell(shown, 1, Velto_tonight_model::Alt).isEmpty());
 
         list.remove_row(0);
         QCOMPARE(shown.rowCount(), 2);
-        QCOMPARE(cell(shown, 0, Velto_tonight_model::Name), QStringLiteral("Altair"));
-        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), QStringLiteral("Deneb"));
+        QCOMPARE(cell(shown, 0, Velto_tonight_model::Name), "Altair");
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), "Deneb");
 
         const QModelIndex deneb = shown.index(1, 0);
         QTest::mouseClick(probe.view().viewport(), Qt::LeftButton, {},
