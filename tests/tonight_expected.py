@@ -41,12 +41,11 @@ def horizontal(ha_sec, dec_arcsec):
     return math.degrees(math.atan2(x, y)) % 360.0, alt
 
 
-def horizon_alt(az):
-    pts = sorted(PROFILE)
-    for (a0, h0), (a1, h1) in zip(pts, pts[1:] + [(pts[0][0] + 360, pts[0][1])]):
+def horizon_alt(az):  # az in [0, 360)
+    pts = PROFILE + [(360, PROFILE[0][1])]
+    for (a0, h0), (a1, h1) in zip(pts, pts[1:]):
         if a0 <= az < a1:
             return h0 + (h1 - h0) * (az - a0) / (a1 - a0)
-    return horizon_alt(az + 360) if az < pts[0][0] else None
 
 
 def up(ra, dec, seconds):

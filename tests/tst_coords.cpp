@@ -109,7 +109,7 @@ private slots:
         QTest::newRow("six hours east") << 64800.0 << 0.0 << -324000.0 << 324000.0;
         QTest::newRow("south pole") << 0.0 << -324000.0 << 0.0 << 481152.7;
         for (int hours = 0; hours < 24; hours += 3)
-            QTest::newRow(qPrintable(QStringLiteral("pole at %1 h").arg(hours)))
+            QTest::addRow("pole at %d h", hours)
                 << hours * 3600.0 << 324000.0 << 648000.0 << 166847.3;
         QTest::newRow("huge right ascension") << 3e307 << 0.0 << qQNaN() << 0.0;
         QTest::newRow("huge declination") << 1000.0 << 1e308 << qQNaN() << 0.0;
