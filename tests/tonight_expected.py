@@ -41,19 +41,16 @@ def horizontal(ha_sec, dec_arcsec):
     return math.degrees(math.atan2(x, y)) % 360.0, alt
 
 
-def horizon_alt(az):
-    pts = sorted(PROFILE)
-    for (a0, h0), (a1, h1) in zip(pts, pts[1:] + [(pts[0][0] + 360, pts[0][1])]):
+def horizon_alt(az):  # az in [0, 360)
+    pts = PROFILE + [(360, PROFILE[0][1])]
+    for (a0, h0), (a1, h1) in zip(pts, pts[1:]):
         if a0 <= az < a1:
             return h0 + (h1 - h0) * (az - a0) / (a1 - a0)
-    return horizon_alt(az + 360) if az < pts[0][0] else None
 
 
 def up(ra, dec, seconds):
     az, alt = horizontal(LST0 + seconds * RATE - ra, dec)
     return alt > horizon_alt(az)
-
-
 
 
 def ut_minutes(seconds):
@@ -76,9 +73,8 @@ for name, ra, dec in OBJECTS:
     now = up(ra, dec, 0)
     until = next((s for s in range(1, 86401) if up(ra, dec, s) != now), -1)
     until_text = ut_minutes(until - 0.5) if until > 0 else ("always" if now else "never")
-    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text}" << "{alt:.1f}" << '
-          f'"{ut_minutes(transit)}" << "{"up" if now else "down"}" << "{until_text}";')
-
+    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text} {alt:.1f} '
+          f'{ut_minutes(transit)} {"up" if now else "down"} {until_text}";')
 
 
 def sun_altitude(lst0, seconds):
@@ -98,7 +94,7 @@ for lst0 in (LST0, LST0 + 43200):
     alt = sun_altitude(lst0, 0)
     night = alt < -18
     cross = next(s for s in range(1, 86401) if (sun_altitude(lst0, s) < -18) != night)
-    print(f"QTest::newRow(\"LST {lst0 / 3600:g} h\") << {lst0} << {alt:.3f} << {cross - 0.5};")
+    print(f"Sun at LST {lst0 / 3600:g} h: altitude {alt:.3f}, {cross - 0.5} s to -18 deg")
 
 for alt in (90, 30, 10, 0):  # Kasten and Young (1989), Applied Optics 28, 4735
     z = 90.0 - alt

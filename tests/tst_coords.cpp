@@ -8,6 +8,11 @@
 #include <clocale>
 #include <cmath>
 
+// What a row does with its text or value: read it, write it, or take the
+// sidereal time at the instant the text names.
+enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime };
+Q_DECLARE_METATYPE(Text)
+
 // Coordinates: numbers and coordinate texts from outside, the written formats,
 // the sidereal time and the horizontal position of an object.
 class TestCoords : public QObject
@@ -17,168 +22,153 @@ class TestCoords : public QObject
 private slots:
     // A decimal comma in the C library's locale must change no text read or written.
     void initTestCase() { QVERIFY(std::setlocale(LC_NUMERIC, "de_DE.UTF-8")); }
-    void text_data();
-    void text();
-    void horizontal_data();
-    void horizontal();
-    void rates();
-    void nightFile_data();
-    void nightFile();
+    void text_data()
+    {
+        QTest::addColumn<Text>("kind");
+        QTest::addColumn<QString>("text"); // written: empty for any text of 1 to 19 characters
+        QTest::addColumn<double>("value"); // a number that is refused reads 0
+        const auto row = [](const QString &name, Text kind, const QString &text, double value) {
+            QTest::newRow(qPrintable(name)) << kind << text << value;
+        };
+        const Text number = Text::Number, ra = Text::WrittenRa, dec = Text::WrittenDec;
+        row("number, blanks around", number, " \t2.5 ", 2.5);
+        row("number, one leading plus", number, "+5", 5);
+        row("number, plus then minus", number, "+-5", 0);
+        row("number, decimal comma", number, "1,5", 0);
+        row("number, trailing word", number, "12abc", 0);
+        row("number, nan", number, "nan", 0);
+        row("number, infinity", number, "-inf", 0);
+        row("number, overflow", number, "1e999", 0);
+        row("number, non-ASCII digit", number, QStringLiteral("\u0665"), 0);
+        row("number, long text", number, QString(70, QLatin1Char('0')) + "7", 7);
+        row("number, long overflow", number, "1" + QString(400, QLatin1Char('0')), 0);
+        row("ra, full", Text::Ra, "12:34:56.7", 45296.7);
+        row("ra, empty minutes piece", Text::Ra, "12::30", 43230);
+        row("ra, nan piece counts 0", Text::Ra, "nan:10:00", 600);
+        row("ra, pieces past any double", Text::Ra, "1e305:1e4", 0);
+        row("dec, sign of the text at 0 degrees", Text::Dec, "-00:30:00", -1800);
+        row("dec, sign for the minutes too", Text::Dec, " -10:30:00", -37800);
+        row("dec, sign sequence", Text::Dec, "+-5:10:00", 600);
+        row("written ra", ra, "12:34:56.70", 45296.7);
+        row("written ra, negative wraps", ra, "23:59:59.00", -1);
+        row("written ra, more than a day", ra, "01:00:00.00", 90000);
+        row("written ra, seconds below 60", ra, "00:59:59.99", 3599.999);
+        row("written dec, south", dec, "-00:30:00.5", -1800.5);
+        row("written dec, negative zero", dec, "+00:00:00.0", -0.0);
+        row("written dec, seconds below 60", dec, "+00:00:59.9", 59.96);
+        row("written dec, modulo 360", dec, "+10:00:00.0", 370.0 * 3600);
+        const Text stime = Text::SiderealTime; // New Year 2025 at the site is in UTC+3
+        row("sidereal time, new year at the site", stime, "2025-01-01T00:00:00+03:00", 23332);
+        row("sidereal time, one solar day later", stime, "2025-01-02T00:00:00+03:00", 23568);
+        row("sidereal time, fraction of a second dropped", stime, "2025-01-01T00:00:00.999+03:00",
+            23332);
+        row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
+        row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
+        row("sidereal time seen from New York", stime, "2024-12-31T16:00:00-05:00", 23332);
+        for (const double huge : {1e300, -1.7e308, qInf(), -qInf(), qQNaN()}) {
+            row("written ra " + QString::number(huge), ra, QString(), huge);
+            row("written dec " + QString::number(huge), dec, QString(), huge);
+        }
+    }
+
+    void text()
+    {
+        QFETCH(Text, kind);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        if (kind == Text::SiderealTime) {
+            QCOMPARE(sidereal_time_at(QDateTime::fromString(text, Qt::ISODate)), value);
+            return;
+        }
+        if (kind == Text::WrittenRa || kind == Text::WrittenDec) {
+            const QString written = kind == Text::WrittenDec ? sec_to_dec(value) : sec_to_ra(value);
+            QVERIFY2(!written.isEmpty() && written.size() <= 19, qPrintable(written));
+            QVERIFY2(text.isEmpty() || written == text, qPrintable(written));
+            return;
+        }
+        bool ok = false;
+        const double read = kind == Text::Number ? read_number(text, &ok)
+                            : kind == Text::Ra   ? ra_to_sec(text)
+                                                 : dec_to_sec(text);
+        QCOMPARE(read, value);
+        QVERIFY(kind != Text::Number || ok == (read != 0));
+    }
+
+    void horizontal_data()
+    {
+        // hour angle in seconds of time (-1: no sidereal time yet); arcseconds;
+        // a NaN azimuth: only the ranges are checked
+        QTest::addColumn<double>("ha");
+        QTest::addColumn<double>("dec");
+        QTest::addColumn<double>("azimuth");
+        QTest::addColumn<double>("zenith");
+        QTest::newRow("sidereal time unset") << -1.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("meridian, equator") << 0.0 << 0.0 << 0.0 << 157152.7;
+        QTest::newRow("north of the zenith") << 0.0 << 3e5 << 648000.0 << 142847.3;
+        QTest::newRow("six hours west") << 21600.0 << 0.0 << 324000.0 << 324000.0;
+        QTest::newRow("six hours east") << 64800.0 << 0.0 << -324000.0 << 324000.0;
+        QTest::newRow("south pole") << 0.0 << -324000.0 << 0.0 << 481152.7;
+        for (int hours = 0; hours < 24; hours += 3)
+            QTest::addRow("pole at %d h", hours)
+                << hours * 3600.0 << 324000.0 << 648000.0 << 166847.3;
+        QTest::newRow("huge right ascension") << 3e307 << 0.0 << qQNaN() << 0.0;
+        QTest::newRow("huge declination") << 1000.0 << 1e308 << qQNaN() << 0.0;
+    }
+
+    void horizontal()
+    {
+        QFETCH(double, ha);
+        QFETCH(double, dec);
+        QFETCH(double, azimuth);
+        QFETCH(double, zenith);
+        sidereal_time = ha < 0 ? -1 : 100; // the object's ra follows from its hour angle
+        double a = qQNaN(), z = qQNaN();
+        radec_to_az(100 - ha, dec, a, z);
+        const QString got = QStringLiteral("A %1 Z %2").arg(a, 0, 'f', 2).arg(z, 0, 'f', 2);
+        QVERIFY2(a > -648000 && a <= 648000 && z >= 0 && z <= 648000, qPrintable(got));
+        QVERIFY2(std::isnan(azimuth) ||
+                     (std::fabs(a - azimuth) <= 0.1 && std::fabs(z - zenith) <= 0.1),
+                 qPrintable(got));
+    }
+
+    void rates()
+    {
+        Velto_object object; // 30 degrees from the zenith, on the equator
+        object.set_object(QStringLiteral("0"), QStringLiteral("0")); // the shortest form
+        object.zenith_dist = 108000;
+        double va = 0, vz = 0;
+        object.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
+        QVERIFY(std::fabs(va - 30) < 1e-9 && std::fabs(vz) < 1e-9);
+        object.hadec_rates_to_az(0, 1, 90, va, vz);
+        QVERIFY(std::fabs(va - 2) < 1e-9 && std::fabs(vz) < 1e-9);
+        object.zenith_dist = 0; // at the zenith the azimuth rate stays finite
+        object.hadec_rates_to_az(0, 1, 90, va, vz);
+        QCOMPARE(va, 1e4);
+    }
+
+    void nightFile_data()
+    {
+        QTest::addColumn<QDateTime>("local");
+        QTest::addColumn<QString>("file");
+        const auto row = [](const char *tag, const char *local, const char *file) {
+            QTest::newRow(tag) << QDateTime::fromString(local, Qt::ISODate) << QString(file);
+        };
+        row("evening", "2026-12-06T20:00:00", "night-2026-12-06.log");
+        row("after midnight", "2026-12-07T03:00:00", "night-2026-12-06.log");
+        row("a second before noon", "2026-12-07T11:59:59", "night-2026-12-06.log");
+        row("noon begins the next night", "2026-12-07T12:00:00", "night-2026-12-07.log");
+        row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
+        row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
+    }
+
+    // A night from local noon to the next, named by its evening.
+    void nightFile()
+    {
+        QFETCH(QDateTime, local);
+        QFETCH(QString, file);
+        QCOMPARE(QFileInfo(night_log_path(local)).fileName(), file);
+    }
 };
-
-// What a row does with its text or value: read it, write it, or take the
-// sidereal time at the instant the text names.
-enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime };
-Q_DECLARE_METATYPE(Text)
-
-void TestCoords::text_data()
-{
-    QTest::addColumn<Text>("kind");
-    QTest::addColumn<QString>("text"); // written: empty for any text of 1 to 19 characters
-    QTest::addColumn<double>("value"); // a number that is refused reads 0
-    const auto row = [](const QString &name, Text kind, const QString &text, double value) {
-        QTest::newRow(qPrintable(name)) << kind << text << value;
-    };
-    const Text number = Text::Number, ra = Text::WrittenRa, dec = Text::WrittenDec;
-    row("number, blanks around", number, " \t2.5 ", 2.5);
-    row("number, one leading plus", number, "+5", 5);
-    row("number, plus then minus", number, "+-5", 0);
-    row("number, two plus signs", number, "++5", 0);
-    row("number, decimal comma", number, "1,5", 0);
-    row("number, trailing word", number, "12abc", 0);
-    row("number, nan", number, "nan", 0);
-    row("number, infinity", number, "-inf", 0);
-    row("number, overflow", number, "1e999", 0);
-    row("number, non-ASCII digit", number, QStringLiteral("\u0665"), 0);
-    row("number, long text", number, QString(70, QLatin1Char('0')) + "7", 7);
-    row("number, long overflow", number, "1" + QString(400, QLatin1Char('0')), 0);
-    row("ra, full", Text::Ra, "12:34:56.7", 45296.7);
-    row("ra, empty minutes piece", Text::Ra, "12::30", 43230);
-    row("ra, nan piece counts 0", Text::Ra, "nan:10:00", 600);
-    row("ra, pieces past any double", Text::Ra, "1e305:1e4", 0);
-    row("dec, sign of the text at 0 degrees", Text::Dec, "-00:30:00", -1800);
-    row("dec, sign for the minutes too", Text::Dec, " -10:30:00", -37800);
-    row("dec, sign sequence", Text::Dec, "+-5:10:00", 600);
-    row("written ra", ra, "12:34:56.70", 45296.7);
-    row("written ra, negative wraps", ra, "23:59:59.00", -1);
-    row("written ra, more than a day", ra, "01:00:00.00", 90000);
-    row("written ra, seconds below 60", ra, "00:59:59.99", 3599.999);
-    row("written dec, south", dec, "-00:30:00.5", -1800.5);
-    row("written dec, negative zero", dec, "+00:00:00.0", -0.0);
-    row("written dec, seconds below 60", dec, "+00:00:59.9", 59.96);
-    row("written dec, modulo 360", dec, "+10:00:00.0", 370.0 * 3600);
-    const Text stime = Text::SiderealTime; // New Year 2025 at the site is in UTC+3
-    row("sidereal time, new year at the site", stime, "2025-01-01T00:00:00+03:00", 23332);
-    row("sidereal time, one solar day later", stime, "2025-01-02T00:00:00+03:00", 23568);
-    row("sidereal time, fraction of a second dropped", stime, "2025-01-01T00:00:00.999+03:00",
-        23332);
-    row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
-    row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
-    row("sidereal time seen from New York", stime, "2024-12-31T16:00:00-05:00", 23332);
-    row("sidereal time seen from Tokyo", stime, "2025-01-01T06:00:00+09:00", 23332);
-    for (const double huge : {1e300, -1.7e308, qInf(), -qInf(), qQNaN()}) {
-        row("written ra " + QString::number(huge), ra, QString(), huge);
-        row("written dec " + QString::number(huge), dec, QString(), huge);
-    }
-}
-
-void TestCoords::text()
-{
-    QFETCH(Text, kind);
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    if (kind == Text::SiderealTime) {
-        QCOMPARE(sidereal_time_at(QDateTime::fromString(text, Qt::ISODate)), value);
-        return;
-    }
-    if (kind == Text::WrittenRa || kind == Text::WrittenDec) {
-        const QString written = kind == Text::WrittenDec ? sec_to_dec(value) : sec_to_ra(value);
-        QVERIFY2(!written.isEmpty() && written.size() <= 19, qPrintable(written));
-        QVERIFY2(text.isEmpty() || written == text, qPrintable(written));
-        return;
-    }
-    bool ok = false;
-    const double read = kind == Text::Number ? read_number(text, &ok)
-                        : kind == Text::Ra   ? ra_to_sec(text)
-                                             : dec_to_sec(text);
-    QCOMPARE(read, value);
-    QVERIFY(kind != Text::Number || ok == (read != 0));
-}
-
-void TestCoords::horizontal_data()
-{
-    // hour angle in seconds of time (-1: no sidereal time yet); arcseconds;
-    // a NaN azimuth: only the ranges are checked
-    QTest::addColumn<double>("ha");
-    QTest::addColumn<double>("dec");
-    QTest::addColumn<double>("azimuth");
-    QTest::addColumn<double>("zenith");
-    QTest::newRow("sidereal time unset") << -1.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("meridian, equator") << 0.0 << 0.0 << 0.0 << 157152.7;
-    QTest::newRow("north of the zenith") << 0.0 << 3e5 << 648000.0 << 142847.3;
-    QTest::newRow("six hours west") << 21600.0 << 0.0 << 324000.0 << 324000.0;
-    QTest::newRow("six hours east") << 64800.0 << 0.0 << -324000.0 << 324000.0;
-    QTest::newRow("south pole") << 0.0 << -324000.0 << 0.0 << 481152.7;
-    for (int hours = 0; hours < 24; hours += 3)
-        QTest::newRow(qPrintable(QStringLiteral("pole at %1 h").arg(hours)))
-            << hours * 3600.0 << 324000.0 << 648000.0 << 166847.3;
-    QTest::newRow("huge right ascension") << 3e307 << 0.0 << qQNaN() << 0.0;
-    QTest::newRow("huge declination") << 1000.0 << 1e308 << qQNaN() << 0.0;
-}
-
-void TestCoords::horizontal()
-{
-    QFETCH(double, ha);
-    QFETCH(double, dec);
-    QFETCH(double, azimuth);
-    QFETCH(double, zenith);
-    sidereal_time = ha < 0 ? -1 : 100; // the object's ra follows from its hour angle
-    double a = qQNaN(), z = qQNaN();
-    radec_to_az(100 - ha, dec, a, z);
-    const QString got = QStringLiteral("A %1 Z %2").arg(a, 0, 'f', 2).arg(z, 0, 'f', 2);
-    QVERIFY2(a > -648000 && a <= 648000 && z >= 0 && z <= 648000, qPrintable(got));
-    QVERIFY2(std::isnan(azimuth) || (std::fabs(a - azimuth) <= 0.1 && std::fabs(z - zenith) <= 0.1),
-             qPrintable(got));
-}
-
-void TestCoords::rates()
-{
-    Velto_object object; // 30 degrees from the zenith, on the equator
-    object.set_object(QStringLiteral("0"), QStringLiteral("0")); // the shortest form
-    object.zenith_dist = 108000;
-    QCOMPARE(object.name + ' ' + object.epoch_str, QStringLiteral("Unknown 2000.0"));
-    double va = 0, vz = 0;
-    object.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
-    QVERIFY(std::fabs(va - 30) < 1e-9 && std::fabs(vz) < 1e-9);
-    object.hadec_rates_to_az(0, 1, 90, va, vz);
-    QVERIFY(std::fabs(va - 2) < 1e-9 && std::fabs(vz) < 1e-9);
-    object.zenith_dist = 0; // at the zenith the azimuth rate stays finite
-    object.hadec_rates_to_az(0, 1, 90, va, vz);
-    QCOMPARE(va, 1e4);
-}
-
-void TestCoords::nightFile_data()
-{
-    QTest::addColumn<QDateTime>("local");
-    QTest::addColumn<QString>("file");
-    const auto row = [](const char *tag, const char *local, const char *file) {
-        QTest::newRow(tag) << QDateTime::fromString(local, Qt::ISODate) << QString(file);
-    };
-    row("evening", "2026-12-06T20:00:00", "night-2026-12-06.log");
-    row("after midnight", "2026-12-07T03:00:00", "night-2026-12-06.log");
-    row("a second before noon", "2026-12-07T11:59:59", "night-2026-12-06.log");
-    row("noon begins the next night", "2026-12-07T12:00:00", "night-2026-12-07.log");
-    row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
-    row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
-}
-
-// A night from local noon to the next, named by its evening.
-void TestCoords::nightFile()
-{
-    QFETCH(QDateTime, local);
-    QFETCH(QString, file);
-    QCOMPARE(QFileInfo(night_log_path(local)).fileName(), file);
-}
 
 QTEST_GUILESS_MAIN(TestCoords)
 #include "tst_coords.moc"

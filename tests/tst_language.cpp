@@ -23,53 +23,9 @@
 #include <QToolTip>
 #include <QtTest>
 
-// Language switching of the whole program. CTest runs this test in en_US,
-// de_DE and ru_RU (the system locale is read once per process). The data files
-// (the real Russian .qm, two manuals naming themselves) lie in a temporary folder.
-class TestLanguage : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-    void switchThereAndBack_data();
-    void switchThereAndBack();
-    void everyTextOfTheCodeIsTranslated();
-    void helpAndAboutButtonsAtTheBottomCentre_data();
-    void helpAndAboutButtonsAtTheBottomCentre();
-    void nightColours_data();
-    void nightColours();
-    void stateLooksAtNight_data();
-    void stateLooksAtNight();
-
-private:
-    LocalTcs tcs; // answers the users list of every main window
-    std::unique_ptr<QTemporaryDir> dir;
-};
-
 const QString locale = QLocale::system().name();
 const QString start_dir = QDir::currentPath();
 const QString shipped_qm = QStringLiteral(VELTO_DATA_DIR "/Velto_Obj_List_ru_RU.qm");
-
-void TestLanguage::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    set_app_files_dir(dir->path());
-    QVERIFY(QFile::copy(shipped_qm, app_file("_ru_RU.qm")));
-    for (const QString suffix : {"_en_US", "_ru_RU"}) {
-        QFile manual(app_file(suffix + ".html"));
-        QVERIFY(manual.open(QIODevice::WriteOnly) && manual.write("manual" + suffix.toUtf8()) > 0);
-    }
-}
-
-void TestLanguage::cleanup()
-{
-    set_night_colours(false); // the palette is the whole program's
-    set_app_files_dir(QString());
-    QVERIFY(QDir::setCurrent(start_dir));
-}
 
 namespace
 {
@@ -130,147 +86,6 @@ QStringList cut_texts(const QWidgetList &windows, const QStatusBar &bar)
     }
     return cut;
 }
-
-} // namespace
-
-void TestLanguage::switchThereAndBack_data()
-{
-    QTest::addColumn<bool>("russian");      // false: the Russian files are taken away
-    QTest::addColumn<QStringList>("lines"); // written on the switch; D/N = folder/name
-    const QString ok = "D/N_ru_RU.qm Ok!", fail = "D/N_ru_RU.qm Fail...";
-    const QString trying = "Trying Russian... ";
-    const QString no_manual = "Can't find D/N_ru_RU.html! Does not exist?";
-    const QString anyway = "System locale is en_US... But anyway trying Russian ...";
-    const QString no_help = "No Help-file for System locale de_DE... Trying Russian one...";
-    if (locale == "en_US") {
-        QTest::newRow("US English") << true << QStringList{anyway, ok};
-        QTest::newRow("US English, no Russian files")
-            << false << QStringList{anyway, fail, no_manual};
-    } else if (locale == "de_DE") {
-        QTest::newRow("German falls back to Russian")
-            << true << QStringList{"D/N_de_DE.qm Fail...", trying, ok, no_help};
-    } else {
-        QTest::newRow("Russian") << true << QStringList{ok};
-        QTest::newRow("Russian, no Russian files")
-            << false << QStringList{fail, trying, fail, no_manual};
-    }
-}
-
-void TestLanguage::switchThereAndBack()
-{
-    QFETCH(bool, russian);
-    QFETCH(QStringList, lines);
-    for (const QString file : {"_ru_RU.qm", "_ru_RU.html"})
-        QVERIFY(russian || QFile::remove(app_file(file)));
-    lines.replaceInStrings("D/N", app_file(QString()));
-    // Translations named like the program in the current folder are no
-    // English: the way back must not load them.
-    QVERIFY(QDir(dir->path()).mkdir("current"));
-    QVERIFY(QDir::setCurrent(dir->filePath("current")));
-    for (const char *stray : {".qm", "C.qm", "_C.qm"})
-        QVERIFY(QFile::copy(shipped_qm, app_files_name() + stray));
-
-    Velto_Obj_List window;
-    MainWindowProbe probe(window);
-    QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
-    windows << probe.helpWindow() << probe.aboutWindow();
-    for (QWidget *shown : windows) {
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-    }
-    // What the observer sees of each kind of text: a form's, the about text's
-    // last line, the manual, the level label before any login (the query
-    // user and level 0), Qt's own file dialog opened from the list window,
-    // and every text that does not fit its widget.
-    const auto shown = [&] {
-        QString look_in;
-        ModalCloser closer([&] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
-                look_in = dialog->findChild<QLabel *>("lookInLabel")->text();
-        });
-        QMetaObject::invokeMethod(probe.listWindow(), "on_velto_get_lst_btn_clicked");
-        probe.helpWindow()->show(); // the manual is laid out when shown
-        return QStringList{probe.form().velto_send_btn->text(),
-                           probe.aboutWindow()->toPlainText().trimmed().section('\n', -1),
-                           probe.helpWindow()->toPlainText(), probe.form().velto_level_lab->text(),
-                           look_in} +
-               cut_texts(windows, *window.statusBar());
-    };
-    const QStringList english{"Send Object to Velto", "Author: The Velto-1000 team", "manual_en_US",
-                              "User=guest Level=0 ", "Look in:"};
-    const QStringList national{"Передать в Velto", "Автор: Команда Velto-1000", "manual_ru_RU",
-                               "Польз.=guest Ур.=0 ", "Перейти к:"};
-    // Ticks (national) or unticks the Help menu's language entry.
-    const auto switch_to = [&](bool national) {
-        QVERIFY(probe.form().actionNatLang->isChecked() != national);
-        probe.form().actionNatLang->trigger();
-    };
-    LogCapture log;
-    switch_to(true);
-    QCOMPARE(log.out, lines);
-    QCOMPARE(shown().join(" | "), (russian ? national : english).join(" | "));
-    log.out.clear();
-    switch_to(false);
-    QCOMPARE(log.out, QStringList());
-    QCOMPARE(shown().join(" | "), english.join(" | ")); // both translators empty again
-    // Both values go in at once: a name holding "%2" stays as it is.
-    probe.setUserAndLevel("obs%2", 3);
-    switch_to(true);
-    // The name last tried is kept: a German system tries Russian at once.
-    QCOMPARE(log.out, locale == "de_DE" ? lines.mid(2) : lines);
-    QCOMPARE(probe.form().velto_level_lab->text(), russian ? QStringLiteral("Польз.=obs%2 Ур.=3 ")
-                                                           : QStringLiteral("User=obs%2 Level=3 "));
-}
-
-// Every text the code and the forms mark for translation, as lupdate finds
-// them now, has a finished Russian translation (lupdate marks new ones
-// unfinished in a copy of the shipped source).
-void TestLanguage::everyTextOfTheCodeIsTranslated()
-{
-    const QString ts = dir->filePath("copy.ts");
-    QVERIFY(QFile::copy(VELTO_TS_FILE, ts));
-    QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
-    QProcess lupdate;
-    lupdate.setWorkingDirectory(VELTO_SOURCE_DIR);
-    lupdate.start(VELTO_LUPDATE,
-                  QStringList{"-locations", "none", "-extensions", "cpp,h,ui", "-I", "."}
-                      << QString(VELTO_TR_SOURCE_DIRS).split(',') << "-ts" << ts);
-    QVERIFY(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0);
-    QFile file(ts);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    QVERIFY(text.count("<source>") > 100);
-    const qsizetype unfinished = text.indexOf("type=\"unfinished\"");
-    QVERIFY2(unfinished < 0, text.mid(text.lastIndexOf("<source>", unfinished), 200).constData());
-}
-
-void TestLanguage::helpAndAboutButtonsAtTheBottomCentre_data()
-{
-    QTest::addColumn<bool>("help");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("close"); // Close's top left; Begin ends left of it in help
-    QTest::newRow("help, 400 wide") << true << QSize(400, 300) << QPoint(169, 272);
-    QTest::newRow("help, narrower than its buttons") << true << QSize(50, 100) << QPoint(-5, 72);
-    QTest::newRow("about, 501 wide") << false << QSize(501, 587) << QPoint(220, 559);
-}
-
-void TestLanguage::helpAndAboutButtonsAtTheBottomCentre()
-{
-    QFETCH(bool, help);
-    QFETCH(QSize, size);
-    QFETCH(QPoint, close);
-    Velto_help help_window;
-    Velto_about about_window;
-    QWidget &window = help ? static_cast<QWidget &>(help_window) : about_window;
-    window.resize(size);
-    window.show();
-    QTRY_COMPARE(window.findChild<QPushButton *>("Close")->pos(), close);
-    if (auto *begin = window.findChild<QPushButton *>("Begin"))
-        QCOMPARE(begin->geometry().right() + 1, close.x());
-}
-
-namespace
-{
 
 // Relative luminance and contrast ratio as the web's accessibility
 // guidelines define them: 1 for equal colours, 21 for black on white.
@@ -358,119 +173,291 @@ QString first_unred_pixel(const QImage &image)
 
 } // namespace
 
-void TestLanguage::nightColours_data()
+// Language switching of the whole program. CTest runs this test in en_US,
+// de_DE and ru_RU (the system locale is read once per process). The data files
+// (the real Russian .qm, two manuals naming themselves) lie in a temporary folder.
+class TestLanguage : public QObject
 {
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
-}
+    Q_OBJECT
 
-// Every window turns red on black with every text readable and whole; off
-// again, every window looks as it did before, pixel for pixel.
-void TestLanguage::nightColours()
-{
-    QFETCH(bool, russian);
-    QApplication::setCursorFlashTime(0); // no blinking between the pictures compared
-    QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List_icon.png", app_file("_icon.png")));
-    Velto_Obj_List window;
-    MainWindowProbe probe(window);
-    // The states in colour, the telescope and a selected object on the chart.
-    tcs.sim.set_canned_body(SimScript::State, "State=Ok\nUser=obs\nLevel=3\nTCSmode=Simul\n"
-                                              "TelMode=Track\nStime=3\nRA=2\nDec=40\nA=20\nZ=30\n");
-    QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
-    QTRY_COMPARE(probe.form().velto_state_lab->text(), QString("Track"));
-    probe.listWindow()->insert_object(0, "Vega", "02:30:00", "+45:00:00", "2000.0");
-    probe.sky().set_selected(0);
-    if (russian)
-        probe.form().actionNatLang->trigger();
-    QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
-    windows << probe.helpWindow() << probe.aboutWindow();
-    for (QWidget *shown : windows) {
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        set_app_files_dir(dir->path());
+        QVERIFY(QFile::copy(shipped_qm, app_file("_ru_RU.qm")));
+        for (const QString suffix : {"_en_US", "_ru_RU"}) {
+            QFile manual(app_file(suffix + ".html"));
+            QVERIFY(manual.open(QIODevice::WriteOnly) &&
+                    manual.write("manual" + suffix.toUtf8()) > 0);
+        }
     }
-    // Pictures compared are taken with the main window active (its field has
-    // the focus) and the layouts following the new texts.
-    const auto settle = [&] {
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCoreApplication::processEvents();
-    };
-    settle();
-    QList<QImage> day;
-    for (QWidget *shown : windows)
-        day << shown->grab().toImage();
-    QAction *night = probe.form().actionNight_colours;
-    night->trigger();
-    QVERIFY(night->isChecked());
-    QCoreApplication::processEvents(); // the new palette reaches every widget
-    for (QWidget *shown : windows) {
-        const QString unred = first_unred_pixel(shown->grab().toImage());
-        QVERIFY2(unred.isEmpty(), qPrintable(shown->objectName() + ": " + unred));
-    }
-    QCOMPARE(faint_texts(windows), QStringList());
-    QCOMPARE(cut_texts(windows, *window.statusBar()), QStringList());
-    // Qt's file dialog (folder icons come in a moment later) and a message
-    // box with its warning sign are red too.
-    QFileDialog dialog(&window);
-    QMessageBox box(QMessageBox::Warning, "box", "text", QMessageBox::Ok, &window);
-    for (QWidget *shown : QWidgetList{&dialog, &box}) {
-        shown->show();
-        QTRY_COMPARE(first_unred_pixel(shown->grab().toImage()), QString());
-        shown->hide();
-    }
-    night->trigger();
-    settle();
-    for (int i = 0; i < windows.size(); ++i)
-        QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
-}
 
-void TestLanguage::stateLooksAtNight_data()
-{
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QByteArrayList>("replies"); // each gives the label another day colour
-    QTest::addColumn<QStringList>("texts");      // what the label says after each
-    QTest::newRow("connection") << "vtcs_connect_lab"
-                                << QByteArrayList{"State=Ok\nUser=obs", "State=Ok"}
-                                << QStringList{"On", "Off"};
-    QTest::newRow("mode") << "velto_tcs_lab"
-                          << QByteArrayList{"State=Ok\nTCSmode=Simul", "State=Ok\nTCSmode=Hard",
-                                            "State=Ok\nTCSmode=Remote"}
-                          << QStringList{"Simul", "Hard", "Remote"};
-    QTest::newRow("state") << "velto_state_lab"
-                           << QByteArrayList{"State=Ok\nTelMode=Stop",   "State=Ok\nTelMode=Slew",
-                                             "State=Ok\nTelMode=Moving", "State=Ok\nTelMode=Track",
-                                             "State=Ok\nTelMode=Fault",  "State=Error"}
-                           << QStringList{"Stop", "Slew", "Moving", "Track", "Fault", "Unknown"};
-}
+    void cleanup()
+    {
+        set_night_colours(false); // the palette is the whole program's
+        set_app_files_dir(QString());
+        QVERIFY(QDir::setCurrent(start_dir));
+    }
 
-// By night each state keeps its text and a look of its own that can be told
-// apart without colours, readable on its background.
-void TestLanguage::stateLooksAtNight()
-{
-    QFETCH(QString, label);
-    QFETCH(QByteArrayList, replies);
-    QFETCH(QStringList, texts);
-    Velto_Obj_List window;
-    MainWindowProbe probe(window);
-    probe.form().actionNight_colours->trigger();
-    auto *shown = window.findChild<QLabel *>(label);
-    QSet<QString> looks;
-    for (int i = 0; i < replies.size(); ++i) {
-        tcs.sim.set_canned_body(SimScript::State, replies[i] + '\n');
+    void switchThereAndBack_data()
+    {
+        QTest::addColumn<bool>("russian");      // false: the Russian files are taken away
+        QTest::addColumn<QStringList>("lines"); // written on the switch; D/N = folder/name
+        const QString ok = "D/N_ru_RU.qm Ok!", fail = "D/N_ru_RU.qm Fail...";
+        const QString trying = "Trying Russian... ";
+        const QString no_manual = "Can't find D/N_ru_RU.html! Does not exist?";
+        const QString anyway = "System locale is en_US... But anyway trying Russian ...";
+        const QString no_help = "No Help-file for System locale de_DE... Trying Russian one...";
+        if (locale == "en_US") {
+            QTest::newRow("US English") << true << QStringList{anyway, ok};
+            QTest::newRow("US English, no Russian files")
+                << false << QStringList{anyway, fail, no_manual};
+        } else if (locale == "de_DE") {
+            QTest::newRow("German falls back to Russian")
+                << true << QStringList{"D/N_de_DE.qm Fail...", trying, ok, no_help};
+        } else {
+            QTest::newRow("Russian") << true << QStringList{ok};
+            QTest::newRow("Russian, no Russian files")
+                << false << QStringList{fail, trying, fail, no_manual};
+        }
+    }
+
+    void switchThereAndBack()
+    {
+        QFETCH(bool, russian);
+        QFETCH(QStringList, lines);
+        for (const QString file : {"_ru_RU.qm", "_ru_RU.html"})
+            QVERIFY(russian || QFile::remove(app_file(file)));
+        lines.replaceInStrings("D/N", app_file(QString()));
+        // Translations named like the program in the current folder are no
+        // English: the way back must not load them.
+        QVERIFY(QDir(dir->path()).mkdir("current"));
+        QVERIFY(QDir::setCurrent(dir->filePath("current")));
+        for (const char *stray : {".qm", "C.qm", "_C.qm"})
+            QVERIFY(QFile::copy(shipped_qm, app_files_name() + stray));
+
+        Velto_Obj_List window;
+        MainWindowProbe probe(window);
+        QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
+        windows << probe.helpWindow() << probe.aboutWindow();
+        for (QWidget *shown : windows) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+        }
+        // What the observer sees of each kind of text: a form's, the about text's
+        // last line, the manual, the level label before any login (the query
+        // user and level 0), Qt's own file dialog opened from the list window,
+        // and every text that does not fit its widget.
+        const auto shown = [&] {
+            QString look_in;
+            ModalCloser closer([&] {
+                if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                    look_in = dialog->findChild<QLabel *>("lookInLabel")->text();
+            });
+            QMetaObject::invokeMethod(probe.listWindow(), "on_velto_get_lst_btn_clicked");
+            probe.helpWindow()->show(); // the manual is laid out when shown
+            return QStringList{probe.form().velto_send_btn->text(),
+                               probe.aboutWindow()->toPlainText().trimmed().section('\n', -1),
+                               probe.helpWindow()->toPlainText(),
+                               probe.form().velto_level_lab->text(), look_in} +
+                   cut_texts(windows, *window.statusBar());
+        };
+        const QStringList english{"Send Object to Velto", "Author: The Velto-1000 team",
+                                  "manual_en_US", "User=guest Level=0 ", "Look in:"};
+        const QStringList national{"Передать в Velto", "Автор: Команда Velto-1000", "manual_ru_RU",
+                                   "Польз.=guest Ур.=0 ", "Перейти к:"};
+        // Ticks (national) or unticks the Help menu's language entry.
+        const auto switch_to = [&](bool national) {
+            QVERIFY(probe.form().actionNatLang->isChecked() != national);
+            probe.form().actionNatLang->trigger();
+        };
+        LogCapture log;
+        switch_to(true);
+        QCOMPARE(log.out, lines);
+        QCOMPARE(shown().join(" | "), (russian ? national : english).join(" | "));
+        log.out.clear();
+        switch_to(false);
+        QCOMPARE(log.out, QStringList());
+        QCOMPARE(shown().join(" | "), english.join(" | ")); // both translators empty again
+        // Both values go in at once: a name holding "%2" stays as it is.
+        probe.setUserAndLevel("obs%2", 3);
+        switch_to(true);
+        // The name last tried is kept: a German system tries Russian at once.
+        QCOMPARE(log.out, locale == "de_DE" ? lines.mid(2) : lines);
+        const char *level = russian ? "Польз.=obs%2 Ур.=3 " : "User=obs%2 Level=3 ";
+        QCOMPARE(probe.form().velto_level_lab->text(), QString::fromUtf8(level));
+    }
+
+    // Every text the code and the forms mark for translation, as lupdate finds
+    // them now, has a finished Russian translation (lupdate marks new ones
+    // unfinished in a copy of the shipped source).
+    void everyTextOfTheCodeIsTranslated()
+    {
+        const QString ts = dir->filePath("copy.ts");
+        QVERIFY(QFile::copy(VELTO_TS_FILE, ts));
+        QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+        QProcess lupdate;
+        lupdate.setWorkingDirectory(VELTO_SOURCE_DIR);
+        lupdate.start(VELTO_LUPDATE,
+                      QStringList{"-locations", "none", "-extensions", "cpp,h,ui", "-I", "."}
+                          << QString(VELTO_TR_SOURCE_DIRS).split(',') << "-ts" << ts);
+        QVERIFY(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0);
+        QFile file(ts);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.count("<source>") > 100);
+        const qsizetype unfinished = text.indexOf("type=\"unfinished\"");
+        QVERIFY2(unfinished < 0,
+                 text.mid(text.lastIndexOf("<source>", unfinished), 200).constData());
+    }
+
+    void helpAndAboutButtonsAtTheBottomCentre_data()
+    {
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("close"); // Close's top left; Begin ends left of it in help
+        QTest::newRow("help, 400 wide") << true << QSize(400, 300) << QPoint(169, 272);
+        QTest::newRow("help, narrower than its buttons")
+            << true << QSize(50, 100) << QPoint(-5, 72);
+        QTest::newRow("about, 501 wide") << false << QSize(501, 587) << QPoint(220, 559);
+    }
+
+    void helpAndAboutButtonsAtTheBottomCentre()
+    {
+        QFETCH(bool, help);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, close);
+        Velto_help help_window;
+        Velto_about about_window;
+        QWidget &window = help ? static_cast<QWidget &>(help_window) : about_window;
+        window.resize(size);
+        window.show();
+        QTRY_COMPARE(window.findChild<QPushButton *>("Close")->pos(), close);
+        if (auto *begin = window.findChild<QPushButton *>("Begin"))
+            QCOMPARE(begin->geometry().right() + 1, close.x());
+    }
+
+    void nightColours_data()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("English") << false;
+        QTest::newRow("Russian") << true;
+    }
+
+    // Every window turns red on black with every text readable and whole; off
+    // again, every window looks as it did before, pixel for pixel.
+    void nightColours()
+    {
+        QFETCH(bool, russian);
+        QApplication::setCursorFlashTime(0); // no blinking between the pictures compared
+        QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List_icon.png", app_file("_icon.png")));
+        Velto_Obj_List window;
+        MainWindowProbe probe(window);
+        // The states in colour, the telescope and a selected object on the chart.
+        tcs.sim.set_canned_body(SimScript::State,
+                                "State=Ok\nUser=obs\nLevel=3\nTCSmode=Simul\n"
+                                "TelMode=Track\nStime=3\nRA=2\nDec=40\nA=20\nZ=30\n");
         QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
-        QTRY_VERIFY(!probe.stateReplyPending());
-        QCOMPARE(shown->text(), texts[i]);
-        const QColor text = shown->palette().color(QPalette::WindowText);
-        const QColor back = shown->palette().color(QPalette::Window);
-        QVERIFY2(contrast(text, back) >= 3.0, qPrintable(texts[i]));
-        looks << QString("%1 %2 %3 %4")
-                     .arg(text.name(), back.name())
-                     .arg(shown->font().underline())
-                     .arg(shown->font().overline());
+        QTRY_COMPARE(probe.form().velto_state_lab->text(), QString("Track"));
+        probe.listWindow()->insert_object(0, "Vega", "02:30:00", "+45:00:00", "2000.0");
+        probe.sky().set_selected(0);
+        if (russian)
+            probe.form().actionNatLang->trigger();
+        QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
+        windows << probe.helpWindow() << probe.aboutWindow();
+        for (QWidget *shown : windows) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+        }
+        // Pictures compared are taken with the main window active (its field has
+        // the focus) and the layouts following the new texts.
+        const auto settle = [&] {
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QCoreApplication::processEvents();
+        };
+        settle();
+        QList<QImage> day;
+        for (QWidget *shown : windows)
+            day << shown->grab().toImage();
+        QAction *night = probe.form().actionNight_colours;
+        night->trigger();
+        QCoreApplication::processEvents(); // the new palette reaches every widget
+        for (QWidget *shown : windows) {
+            const QString unred = first_unred_pixel(shown->grab().toImage());
+            QVERIFY2(unred.isEmpty(), qPrintable(shown->objectName() + ": " + unred));
+        }
+        QCOMPARE(faint_texts(windows), QStringList());
+        QCOMPARE(cut_texts(windows, *window.statusBar()), QStringList());
+        // Qt's file dialog (folder icons come in a moment later) and a message
+        // box with its warning sign are red too.
+        QFileDialog dialog(&window);
+        QMessageBox box(QMessageBox::Warning, "box", "text", QMessageBox::Ok, &window);
+        for (QWidget *shown : QWidgetList{&dialog, &box}) {
+            shown->show();
+            QTRY_COMPARE(first_unred_pixel(shown->grab().toImage()), QString());
+            shown->hide();
+        }
+        night->trigger();
+        settle();
+        for (int i = 0; i < windows.size(); ++i)
+            QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
     }
-    QCOMPARE(looks.size(), replies.size());
-}
+
+    void stateLooksAtNight_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QByteArrayList>("replies"); // each gives the label another day colour
+        QTest::addColumn<QStringList>("texts");      // what the label says after each
+        QTest::newRow("connection")
+            << "vtcs_connect_lab" << QByteArrayList{"State=Ok\nUser=obs", "State=Ok"}
+            << QStringList{"On", "Off"};
+        QTest::newRow("mode") << "velto_tcs_lab"
+                              << QByteArrayList{"State=Ok\nTCSmode=Simul", "State=Ok\nTCSmode=Hard",
+                                                "State=Ok\nTCSmode=Remote"}
+                              << QStringList{"Simul", "Hard", "Remote"};
+        QTest::newRow("state")
+            << "velto_state_lab"
+            << QByteArrayList{"State=Ok\nTelMode=Stop",   "State=Ok\nTelMode=Slew",
+                              "State=Ok\nTelMode=Moving", "State=Ok\nTelMode=Track",
+                              "State=Ok\nTelMode=Fault",  "State=Error"}
+            << QStringList{"Stop", "Slew", "Moving", "Track", "Fault", "Unknown"};
+    }
+
+    // By night each state keeps its text and a look of its own that can be told
+    // apart without colours, readable on its background.
+    void stateLooksAtNight()
+    {
+        QFETCH(QString, label);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QStringList, texts);
+        Velto_Obj_List window;
+        MainWindowProbe probe(window);
+        probe.form().actionNight_colours->trigger();
+        auto *shown = window.findChild<QLabel *>(label);
+        QSet<QString> looks;
+        for (int i = 0; i < replies.size(); ++i) {
+            tcs.sim.set_canned_body(SimScript::State, replies[i] + '\n');
+            QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
+            QTRY_VERIFY(!probe.stateReplyPending());
+            QCOMPARE(shown->text(), texts[i]);
+            const QColor text = shown->palette().color(QPalette::WindowText);
+            const QColor back = shown->palette().color(QPalette::Window);
+            QVERIFY2(contrast(text, back) >= 3.0, qPrintable(texts[i]));
+            looks << QString("%1 %2 %3 %4")
+                         .arg(text.name(), back.name())
+                         .arg(shown->font().underline())
+                         .arg(shown->font().overline());
+        }
+        QCOMPARE(looks.size(), replies.size());
+    }
+
+private:
+    LocalTcs tcs; // answers the users list of every main window
+    std::unique_ptr<QTemporaryDir> dir;
+};
 
 QTEST_MAIN(TestLanguage)
 #include "tst_language.moc"

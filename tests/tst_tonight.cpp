@@ -11,29 +11,6 @@
 #include <QtTest>
 #include <memory>
 
-// The Tonight window: altitudes, transits and horizon crossings against
-// values worked out apart from the program, air mass against the published
-// formula, and the table following the list, its sorting and its filter.
-class TestTonight : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void observingTimes_data();
-    void observingTimes();
-    void airmassValues_data();
-    void airmassValues();
-    void sunAndNight_data();
-    void sunAndNight();
-    void staleState_data();
-    void staleState();
-    void tableFollowsList();
-    void sortAndFilterSurviveRefresh();
-
-private:
-    LocalTcs tcs;
-};
-
 namespace
 {
 
@@ -68,185 +45,180 @@ QString cell(const QAbstractItemModel &model, int row, int column)
 
 } // namespace
 
-void TestTonight::observingTimes_data()
+// The Tonight window: altitudes, transits and horizon crossings against
+// values worked out apart from the program, air mass against the published
+// formula, and the table following the list, its sorting and its filter.
+class TestTonight : public QObject
 {
-    QTest::addColumn<double>("ra");  // seconds of time
-    QTest::addColumn<double>("dec"); // arcseconds
-    QTest::addColumn<QString>("ha");
-    QTest::addColumn<QString>("alt");
-    QTest::addColumn<QString>("transit");
-    QTest::addColumn<QString>("up");
-    QTest::addColumn<QString>("until");
-    // The output of tests/tonight_expected.py.
-    // clang-format off
-    QTest::newRow("on the meridian") << 36000.0 << 72000.0 << "+0:00" << "66.3" << "00:00" << "up" << "04:56";
-    QTest::newRow("at the celestial pole") << 0.0 << 324000.0 << "+10:00" << "43.7" << "13:58" << "up" << "always";
-    QTest::newRow("never rises") << 36000.0 << -216000.0 << "+0:00" << "-13.7" << "00:00" << "down" << "never";
-    QTest::newRow("never sets") << 0.0 << 270000.0 << "+10:00" << "30.3" << "13:58" << "up" << "always";
-    QTest::newRow("sets behind the western wall") << 25150.0 << 0.0 << "+3:01" << "30.6" << "20:56" << "up" << "00:59";
-    QTest::newRow("rises in the east") << 64877.0 << 36000.0 << "-8:01" << "-13.9" << "08:00" << "down" << "01:51";
-    // clang-format on
-}
+    Q_OBJECT
 
-void TestTonight::observingTimes()
-{
-    QFETCH(double, ra);
-    QFETCH(double, dec);
-    QList<Velto_object *> objects{object_at(QStringLiteral("x"), ra, dec)};
-    std::unique_ptr<Velto_object> owner(objects.first());
-    Velto_tonight_model model(&objects);
-    model.reload();
-    model.set_horizon(western_wall());
-    model.refresh(fixed_now, fixed_sidereal);
-    QTEST(cell(model, 0, Velto_tonight_model::HA), "ha");
-    QTEST(cell(model, 0, Velto_tonight_model::Alt), "alt");
-    QTEST(cell(model, 0, Velto_tonight_model::Transit), "transit");
-    QTEST(cell(model, 0, Velto_tonight_model::Up), "up");
-    QTEST(cell(model, 0, Velto_tonight_model::Until), "until");
-}
-
-void TestTonight::airmassValues_data()
-{
-    QTest::addColumn<double>("altitude");
-    QTest::addColumn<double>("expected");
-    // Kasten and Young (1989): the formula's values, as the script prints them.
-    QTest::newRow("zenith") << 90.0 << 0.9997;
-    QTest::newRow("altitude 30") << 30.0 << 1.9943;
-    QTest::newRow("altitude 10") << 10.0 << 5.5860;
-    QTest::newRow("horizon") << 0.0 << 37.9196;
-}
-
-void TestTonight::airmassValues()
-{
-    QFETCH(double, altitude);
-    QFETCH(double, expected);
-    QVERIFY2(std::fabs(airmass(altitude) - expected) < 5e-4,
-             qPrintable(QString::number(airmass(altitude))));
-}
-
-void TestTonight::sunAndNight_data()
-{
-    QTest::addColumn<double>("sidereal"); // seconds of time at fixed_now
-    QTest::addColumn<double>("altitude"); // degrees
-    QTest::addColumn<double>("seconds");  // to the Sun at -18 degrees
-    // The output of tests/tonight_expected.py: before dawn, after dusk.
-    QTest::newRow("LST 10 h") << 36000.0 << -24.960 << 2356.5;
-    QTest::newRow("LST 22 h") << 79200.0 << -6.205 << 4167.5;
-}
-
-void TestTonight::sunAndNight()
-{
-    QFETCH(double, sidereal);
-    QFETCH(double, altitude);
-    QFETCH(double, seconds);
-    QVERIFY(std::fabs(sun_altitude(fixed_now, sidereal) - altitude) < 0.001);
-    QVERIFY(std::fabs(seconds_to_sun_altitude(fixed_now, sidereal, -18.0) - seconds) < 1.0);
-}
-
-void TestTonight::staleState_data()
-{
-    QTest::addColumn<bool>("polling");
-    QTest::addColumn<int>("interval"); // ms
-    QTest::addColumn<int>("age");      // s
-    QTest::addColumn<bool>("stale");
-    QTest::newRow("polling, within two intervals") << true << 5000 << 10 << false;
-    QTest::newRow("polling, past two intervals") << true << 5000 << 11 << true;
-    QTest::newRow("slow polling, 40 s") << true << 15000 << 40 << true;
-    QTest::newRow("no polling, within a minute") << false << 1000 << 59 << false;
-    QTest::newRow("no polling, past a minute") << false << 1000 << 61 << true;
-}
-
-void TestTonight::staleState()
-{
-    QFETCH(bool, polling);
-    QFETCH(int, interval);
-    QFETCH(int, age);
-    TonightClock clock;
-    QVERIFY(!clock.has_state());
-    clock.state_ok(fixed_now, fixed_sidereal);
-    QCOMPARE(clock.state_age(fixed_now.addSecs(age)), age);
-    QTEST(clock.is_stale(fixed_now.addSecs(age), polling, interval), "stale");
-}
-
-// Rows inserted and removed in the list window come and go in the open
-// window's table, comment rows never show, and a click on a row marks it in
-// the list.
-void TestTonight::tableFollowsList()
-{
-    QList<Velto_object *> objects;
-    Velto_list list(nullptr, &objects);
-    Velto_object telescope;
-    Velto_sky sky(nullptr, &objects, &telescope);
-    list.set_sky(&sky);
-    Velto_tonight tonight(nullptr, &objects, &list, &sky);
-    TonightProbe probe(tonight);
-    const QAbstractItemModel &shown = probe.shown();
-    list.insert_object(0, QStringLiteral("Vega"), QStringLiteral("18:36:56"),
-                       QStringLiteral("+38:47:01"), QStringLiteral("2000.0"));
-    QCOMPARE(shown.rowCount(), 0); // hidden: nothing worked out
-    tonight.show();
-    QCOMPARE(shown.rowCount(), 1);
-    QCOMPARE(probe.horizon_text(), QStringLiteral("Horizon: altitude 0 (no TCS profile)"));
-    QTRY_COMPARE(probe.horizon_text(), QStringLiteral("Horizon: TCS direct profile"));
-
-    list.insert_comment(1, QStringLiteral("a comment"));
-    list.insert_object(2, QStringLiteral("Deneb"), QStringLiteral("20:41:26"),
-                       QStringLiteral("+45:16:49"), QStringLiteral("2000.0"));
-    list.insert_object(1, QStringLiteral("Altair"), QStringLiteral("19:50:47"),
-                       QStringLiteral("+08:52:06"), QStringLiteral("2000.0"));
-    QCOMPARE(shown.rowCount(), 3);
-    QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), QStringLiteral("Altair"));
-    QCOMPARE(cell(shown, 1, Velto_tonight_model::RA), QStringLiteral("19:50:47"));
-    QVERIFY(!cell(shown, 1, Velto_tonight_model::Alt).isEmpty());
-
-    list.remove_row(0);
-    QCOMPARE(shown.rowCount(), 2);
-    QCOMPARE(cell(shown, 0, Velto_tonight_model::Name), QStringLiteral("Altair"));
-    QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), QStringLiteral("Deneb"));
-
-    const QModelIndex deneb = shown.index(1, 0);
-    QTest::mouseClick(probe.view().viewport(), Qt::LeftButton, {},
-                      probe.view().visualRect(deneb).center());
-    QCOMPARE(list.current_row(), 2);
-    list.select_row(0);
-    QCOMPARE(probe.view().currentIndex().row(), 0);
-
-    list.clear_list();
-    QCOMPARE(shown.rowCount(), 0);
-}
-
-// A sort by altitude and the "only up" filter hold over a refresh that moves
-// every object.
-void TestTonight::sortAndFilterSurviveRefresh()
-{
-    QList<Velto_object *> objects;
-    for (int h = 0; h < 24; h += 3)
-        objects.append(object_at(QString::number(h), h * 3600.0, 20 * 3600.0));
-    Velto_tonight_model model(&objects);
-    Velto_tonight_filter shown;
-    shown.setSourceModel(&model);
-    model.reload();
-    model.set_horizon(western_wall());
-    model.refresh(fixed_now, fixed_sidereal);
-    shown.sort(Velto_tonight_model::Alt, Qt::DescendingOrder);
-    shown.set_only_up(true);
-    const QString highest = cell(shown, 0, Velto_tonight_model::Name);
-    model.refresh(fixed_now.addSecs(4 * 3600), sidereal_after(fixed_sidereal, 4 * 3600));
-    QVERIFY(cell(shown, 0, Velto_tonight_model::Name) != highest);
-    double last = 90;
-    for (int row = 0; row < shown.rowCount(); ++row) {
-        QCOMPARE(cell(shown, row, Velto_tonight_model::Up), QStringLiteral("up"));
-        const double alt = cell(shown, row, Velto_tonight_model::Alt).toDouble();
-        QVERIFY(alt <= last);
-        last = alt;
+private slots:
+    void observingTimes_data()
+    {
+        QTest::addColumn<double>("ra");     // seconds of time
+        QTest::addColumn<double>("dec");    // arcseconds
+        QTest::addColumn<QString>("cells"); // hour angle, altitude, transit, up or down, until
+        // The output of tests/tonight_expected.py.
+        // clang-format off
+        QTest::newRow("on the meridian") << 36000.0 << 72000.0 << "+0:00 66.3 00:00 up 04:56";
+        QTest::newRow("at the celestial pole") << 0.0 << 324000.0 << "+10:00 43.7 13:58 up always";
+        QTest::newRow("never rises") << 36000.0 << -216000.0 << "+0:00 -13.7 00:00 down never";
+        QTest::newRow("never sets") << 0.0 << 270000.0 << "+10:00 30.3 13:58 up always";
+        QTest::newRow("sets behind the western wall") << 25150.0 << 0.0 << "+3:01 30.6 20:56 up 00:59";
+        QTest::newRow("rises in the east") << 64877.0 << 36000.0 << "-8:01 -13.9 08:00 down 01:51";
+        // clang-format on
     }
-    int up = 0;
-    for (int row = 0; row < model.rowCount(); ++row)
-        up += cell(model, row, Velto_tonight_model::Up) == QLatin1String("up");
-    QCOMPARE(shown.rowCount(), up);
-    QVERIFY(up > 0 && up < objects.size());
-    qDeleteAll(objects);
-}
+
+    void observingTimes()
+    {
+        QFETCH(double, ra);
+        QFETCH(double, dec);
+        QList<Velto_object *> objects{object_at(QStringLiteral("x"), ra, dec)};
+        std::unique_ptr<Velto_object> owner(objects.first());
+        Velto_tonight_model model(&objects);
+        model.reload();
+        model.set_horizon(western_wall());
+        model.refresh(fixed_now, fixed_sidereal);
+        QStringList cells;
+        using M = Velto_tonight_model;
+        for (const int column : {M::HA, M::Alt, M::Transit, M::Up, M::Until})
+            cells << cell(model, 0, column);
+        QTEST(cells.join(' '), "cells");
+    }
+
+    // The Sun at fixed_now (its altitude, the seconds until it crosses -18
+    // degrees: before dawn, after dusk) and the air mass of Kasten and Young
+    // (1989), as tests/tonight_expected.py prints them.
+    void sunAndAirmass_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<double>("within");
+        const auto row = [](const char *name, double value, double expected, double within) {
+            QTest::newRow(name) << value << expected << within;
+        };
+        row("Sun, LST 10 h", sun_altitude(fixed_now, 36000.0), -24.960, 1e-3);
+        row("night's end, LST 10 h", seconds_to_sun_altitude(fixed_now, 36000.0, -18), 2356.5, 1);
+        row("Sun, LST 22 h", sun_altitude(fixed_now, 79200.0), -6.205, 1e-3);
+        row("night, LST 22 h", seconds_to_sun_altitude(fixed_now, 79200.0, -18), 4167.5, 1);
+        row("air mass at the zenith", airmass(90), 0.9997, 5e-4);
+        row("air mass at 30 degrees", airmass(30), 1.9943, 5e-4);
+        row("air mass at 10 degrees", airmass(10), 5.5860, 5e-4);
+        row("air mass on the horizon", airmass(0), 37.9196, 5e-4);
+    }
+
+    void sunAndAirmass()
+    {
+        QFETCH(double, value);
+        QFETCH(double, expected);
+        QFETCH(double, within);
+        QVERIFY2(std::fabs(value - expected) <= within, qPrintable(QString::number(value, 'f', 4)));
+    }
+
+    void staleState_data()
+    {
+        QTest::addColumn<bool>("polling");
+        QTest::addColumn<int>("interval"); // ms
+        QTest::addColumn<int>("age");      // s
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("polling, within two intervals") << true << 5000 << 10 << false;
+        QTest::newRow("polling, past two intervals") << true << 5000 << 11 << true;
+        QTest::newRow("no polling, within a minute") << false << 1000 << 59 << false;
+        QTest::newRow("no polling, past a minute") << false << 1000 << 61 << true;
+    }
+
+    void staleState()
+    {
+        QFETCH(bool, polling);
+        QFETCH(int, interval);
+        QFETCH(int, age);
+        TonightClock clock;
+        QVERIFY(!clock.has_state());
+        clock.state_ok(fixed_now, fixed_sidereal);
+        QCOMPARE(clock.state_age(fixed_now.addSecs(age)), age);
+        QTEST(clock.is_stale(fixed_now.addSecs(age), polling, interval), "stale");
+    }
+
+    // Rows inserted and removed in the list window come and go in the open
+    // window's table, comment rows never show, and a click on a row marks it in
+    // the list.
+    void tableFollowsList()
+    {
+        QList<Velto_object *> objects;
+        Velto_list list(nullptr, &objects);
+        Velto_object telescope;
+        Velto_sky sky(nullptr, &objects, &telescope);
+        list.set_sky(&sky);
+        Velto_tonight tonight(nullptr, &objects, &list, &sky);
+        TonightProbe probe(tonight);
+        const QAbstractItemModel &shown = probe.shown();
+        list.insert_object(0, "Vega", "18:36:56", "+38:47:01", "2000.0");
+        QCOMPARE(shown.rowCount(), 0); // hidden: nothing worked out
+        tonight.show();
+        QCOMPARE(shown.rowCount(), 1);
+        QCOMPARE(probe.horizon_text(), "Horizon: altitude 0 (no TCS profile)");
+        QTRY_COMPARE(probe.horizon_text(), "Horizon: TCS direct profile");
+
+        list.insert_comment(1, "a comment");
+        list.insert_object(2, "Deneb", "20:41:26", "+45:16:49", "2000.0");
+        list.insert_object(1, "Altair", "19:50:47", "+08:52:06", "2000.0");
+        QCOMPARE(shown.rowCount(), 3);
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), "Altair");
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::RA), "19:50:47");
+        QVERIFY(!cell(shown, 1, Velto_tonight_model::Alt).isEmpty());
+
+        list.remove_row(0);
+        QCOMPARE(shown.rowCount(), 2);
+        QCOMPARE(cell(shown, 0, Velto_tonight_model::Name), "Altair");
+        QCOMPARE(cell(shown, 1, Velto_tonight_model::Name), "Deneb");
+
+        const QModelIndex deneb = shown.index(1, 0);
+        QTest::mouseClick(probe.view().viewport(), Qt::LeftButton, {},
+                          probe.view().visualRect(deneb).center());
+        QCOMPARE(list.current_row(), 2);
+        list.select_row(0);
+        QCOMPARE(probe.view().currentIndex().row(), 0);
+
+        list.clear_list();
+        QCOMPARE(shown.rowCount(), 0);
+    }
+
+    // A sort by altitude and the "only up" filter hold over a refresh that moves
+    // every object.
+    void sortAndFilterSurviveRefresh()
+    {
+        QList<Velto_object *> objects;
+        for (int h = 0; h < 24; h += 3)
+            objects.append(object_at(QString::number(h), h * 3600.0, 20 * 3600.0));
+        Velto_tonight_model model(&objects);
+        Velto_tonight_filter shown;
+        shown.setSourceModel(&model);
+        model.reload();
+        model.set_horizon(western_wall());
+        model.refresh(fixed_now, fixed_sidereal);
+        shown.sort(Velto_tonight_model::Alt, Qt::DescendingOrder);
+        shown.set_only_up(true);
+        const QString highest = cell(shown, 0, Velto_tonight_model::Name);
+        model.refresh(fixed_now.addSecs(4 * 3600), sidereal_after(fixed_sidereal, 4 * 3600));
+        QVERIFY(cell(shown, 0, Velto_tonight_model::Name) != highest);
+        double last = 90;
+        for (int row = 0; row < shown.rowCount(); ++row) {
+            QCOMPARE(cell(shown, row, Velto_tonight_model::Up), QStringLiteral("up"));
+            const double alt = cell(shown, row, Velto_tonight_model::Alt).toDouble();
+            QVERIFY(alt <= last);
+            last = alt;
+        }
+        int up = 0;
+        for (int row = 0; row < model.rowCount(); ++row)
+            up += cell(model, row, Velto_tonight_model::Up) == QLatin1String("up");
+        QCOMPARE(shown.rowCount(), up);
+        QVERIFY(up > 0 && up < objects.size());
+        qDeleteAll(objects);
+    }
+
+private:
+    LocalTcs tcs;
+};
 
 QTEST_MAIN(TestTonight)
 #include "tst_tonight.moc"
