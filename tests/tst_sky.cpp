@@ -9,7 +9,9 @@
 
 #include <QBuffer>
 #include <QListWidget>
+#include <QRandomGenerator>
 #include <QtTest>
+#include <vector>
 
 Q_DECLARE_METATYPE(SkyView)
 Q_DECLARE_METATYPE(SimFault)
@@ -26,6 +28,8 @@ private slots:
     void altazGrid();
     void placementFollowsChanges_data();
     void placementFollowsChanges();
+    void placementMatchesTransform_data();
+    void placementMatchesTransform();
     void horizonReading_data();
     void horizonReading();
     void horizonRequests_data();
@@ -131,6 +135,51 @@ void TestSky::placementFollowsChanges()
         QCOMPARE(QPoint(object->sky_x, object->sky_y), at);
         QVERIFY(object->is_comment || (object->azimuth == a && object->zenith_dist == z));
     }
+}
+
+void TestSky::placementMatchesTransform_data()
+{
+    QTest::addColumn<SkyView>("view");
+    QTest::addColumn<int>("side");
+    QTest::newRow("sky, 550") << SkyView::Sky << 550;
+    QTest::newRow("sky, 1001") << SkyView::Sky << 1001;
+    QTest::newRow("OVT, 550") << SkyView::Ovt << 550;
+    QTest::newRow("OVT, 1001") << SkyView::Ovt << 1001;
+}
+
+// 10,000 objects anywhere on the sky, placed again as the sidereal time moves
+// on: every pixel, azimuth and zenith distance as the transform gives them one
+// object at a time.
+void TestSky::placementMatchesTransform()
+{
+    QFETCH(SkyView, view);
+    QFETCH(int, side);
+    QRandomGenerator random(20261207);
+    std::vector<Velto_object> objects(10000);
+    QList<Velto_object *> list;
+    for (Velto_object &object : objects) {
+        object.is_comment = false;
+        object.ra_sec = random.bounded(86400.0);
+        object.dec_sec = random.bounded(180 * deg) - 90 * deg;
+        list << &object;
+    }
+    objects[0].ra_sec = 20000.0; // at the zenith at sidereal time 20000
+    objects[0].dec_sec = 43.6535277 * deg;
+    objects[1].ra_sec = 3e15; // from a damaged list
+    ObjectPlacement placement;
+    int mismatches = 0;
+    for (double sidereal : {0.0, 1.0, 20000.0, 43199.5, 61234.0, 86399.0}) {
+        sidereal_time = sidereal;
+        placement.place(list, side, view);
+        for (const Velto_object &object : objects) {
+            double a = 0, z = 0;
+            radec_to_az(object.ra_sec, object.dec_sec, a, z);
+            const QPoint at = z < 86 * deg ? project(a, z, side, view) : QPoint(-1, -1);
+            mismatches += QPoint(object.sky_x, object.sky_y) != at || object.azimuth != a ||
+                          object.zenith_dist != z;
+        }
+    }
+    QCOMPARE(mismatches, 0);
 }
 
 void TestSky::horizonReading_data()
