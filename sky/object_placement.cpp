@@ -1,6 +1,7 @@
 #include "sky/object_placement.h"
 
 #include "coords/sky_transform.h"
+#include "coords/vector_state.h"
 #include "coords/velto_object.h"
 
 namespace
@@ -32,6 +33,7 @@ void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyV
         view_ = view;
     }
     rows_.resize(objects.size());
+    clear_vector_upper_state();
     for (int i = 0; i < objects.size(); ++i) {
         Velto_object &object = *objects.at(i);
         if (object.is_comment) {
