@@ -46,16 +46,27 @@ void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
 
 void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist)
 {
+    radec_to_az_with(sidereal, ra, declination_terms(dec), azimuth, zenith_dist);
+}
+
+DeclinationTerms declination_terms(double dec)
+{
+    // A full circle off a huge declination from a list file first.
+    const double d = std::fmod(dec, 1296000.0) * velto_pi / 648000.0;
+    return {std::cos(d), std::sin(d)};
+}
+
+void radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms, double &azimuth,
+                      double &zenith_dist)
+{
     // The hour angle within a day first: 15 times a huge right ascension
     // from a list file would overflow to infinity (and every result to nan).
     double hour_angle = std::fmod(sidereal - ra, 86400.0);
     if (hour_angle < 0)
         hour_angle += 86400.0;
     const double t = 15.0 * hour_angle * radians_per_arcsec;
-    // A full circle off a huge declination first, for the same reason.
-    const double d = std::fmod(dec, 1296000.0) * velto_pi / 648000.0;
-    const double cos_d = std::cos(d);
-    const double sin_d = std::sin(d);
+    const double cos_d = terms.cos_d;
+    const double sin_d = terms.sin_d;
     const double cos_t = std::cos(t);
     const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
     // Rounding may take the cosine a hair past 1, where acos gives nan.

@@ -25,3 +25,14 @@ void calc_sidereal_time();
 void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist);
 // The same at a given sidereal time (seconds of time, 0 <= value < 86400).
 void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist);
+
+// The part of the transform that depends on the declination alone: worked
+// out once per object, it leaves a new sidereal time the hour angle's share.
+struct DeclinationTerms {
+    double cos_d = 1;
+    double sin_d = 0;
+};
+DeclinationTerms declination_terms(double dec);
+// radec_to_az_at with the declination's terms given; the same numbers.
+void radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms, double &azimuth,
+                      double &zenith_dist);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "coords/sky_transform.h"
 #include "sky/sky_geometry.h"
 
 #include <QList>
@@ -14,7 +15,8 @@ class Velto_object;
 // The result for an object depends only on its coordinates, the sidereal
 // time, the chart side and the view, so it is remembered per row and only
 // computed again when one of them has changed: most paints (a pick, a move
-// of the telescope between state replies) then copy what they had.
+// of the telescope between state replies) then copy what they had. What
+// depends on the declination alone is kept while the sidereal time moves on.
 class ObjectPlacement
 {
 public:
@@ -25,13 +27,15 @@ private:
         const Velto_object *object = nullptr;
         double ra_sec = 0;
         double dec_sec = 0;
+        DeclinationTerms terms;
+        bool placed = false; // at this sidereal time, side and view
         double azimuth = 0;
         double zenith_dist = 0;
         int x = -1;
         int y = -1;
     };
 
-    static void compute(Velto_object &object, int side, SkyView view);
+    static void compute(Row &row, int side, SkyView view);
 
     QVector<Row> rows_;
     double sidereal_ = -1;
