@@ -189,6 +189,7 @@ Velto_tonight_model::Row Velto_tonight_model::row_of(const Velto_object &object)
     row.epoch = object.epoch_str;
     row.ra = object.ra_sec;
     row.dec = object.dec_sec;
+    row.terms = declination_terms(row.dec);
     return row;
 }
 
@@ -199,7 +200,7 @@ void Velto_tonight_model::place(Row &row)
     row.hour_angle = hour_angle_at(sidereal, row.ra);
     double azimuth = 0;
     double zenith_dist = 0;
-    radec_to_az_at(sidereal, row.ra, row.dec, azimuth, zenith_dist);
+    radec_to_az_with(sidereal, row.ra, row.terms, azimuth, zenith_dist);
     row.altitude = 90.0 - zenith_dist / 3600.0;
     row.azimuth = azimuth / 3600.0;
     row.up = horizon.is_up(azimuth, zenith_dist);
