@@ -46,7 +46,9 @@ void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
 
 void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist)
 {
-    radec_to_az_with(sidereal, ra, declination_terms(dec), azimuth, zenith_dist);
+    const HorizonPlace place = radec_to_az_with(sidereal, ra, declination_terms(dec));
+    azimuth = place.azimuth;
+    zenith_dist = place.zenith_dist;
 }
 
 DeclinationTerms declination_terms(double dec)
@@ -56,8 +58,7 @@ DeclinationTerms declination_terms(double dec)
     return {std::cos(d), std::sin(d)};
 }
 
-void radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms, double &azimuth,
-                      double &zenith_dist)
+HorizonPlace radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms)
 {
     // The hour angle within a day first: 15 times a huge right ascension
     // from a list file would overflow to infinity (and every result to nan).
@@ -68,15 +69,16 @@ void radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms,
     const double cos_d = terms.cos_d;
     const double sin_d = terms.sin_d;
     const double cos_t = std::cos(t);
-    const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
+    HorizonPlace place;
     // Rounding may take the cosine a hair past 1, where acos gives nan.
-    const double z = std::acos(std::clamp(cos_z, -1.0, 1.0));
-    const double a =
-        std::atan2(std::sin(t) * cos_d, site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d);
-    zenith_dist = z * 648000.0 / velto_pi;
-    azimuth = a * 648000.0 / velto_pi;
+    place.cos_z = std::clamp(cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d, -1.0, 1.0);
+    place.west = std::sin(t) * cos_d;
+    place.south = site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d;
+    place.zenith_dist = std::acos(place.cos_z) * 648000.0 / velto_pi;
+    place.azimuth = std::atan2(place.west, place.south) * 648000.0 / velto_pi;
     // At the pole atan2 rounds to -pi for hour angles of 12 to 24 h: due north
     // is +648000 in this program's range.
-    if (azimuth <= -648000.0)
-        azimuth = 648000.0;
+    if (place.azimuth <= -648000.0)
+        place.azimuth = 648000.0;
+    return place;
 }

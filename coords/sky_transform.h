@@ -33,6 +33,17 @@ struct DeclinationTerms {
     double sin_d = 0;
 };
 DeclinationTerms declination_terms(double dec);
+// What the transform works out on the way to a horizontal position: the
+// azimuth and zenith distance (arcseconds) and the numbers they come from,
+// the direction on the horizon (west and south: the zenith distance's sine
+// times the azimuth's sine and cosine, to rounding) and the zenith
+// distance's cosine.
+struct HorizonPlace {
+    double azimuth = 0;
+    double zenith_dist = 0;
+    double west = 0;
+    double south = 0;
+    double cos_z = 1;
+};
 // radec_to_az_at with the declination's terms given; the same numbers.
-void radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms, double &azimuth,
-                      double &zenith_dist);
+HorizonPlace radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms);

@@ -13,12 +13,16 @@ constexpr double lowest_object_zenith = 309600.0;
 
 void ObjectPlacement::compute(Row &row, int side, SkyView view)
 {
-    radec_to_az_with(sidereal_time, row.ra_sec, row.terms, row.azimuth, row.zenith_dist);
+    const HorizonPlace place = radec_to_az_with(sidereal_time, row.ra_sec, row.terms);
+    row.azimuth = place.azimuth;
+    row.zenith_dist = place.zenith_dist;
     if (row.zenith_dist >= lowest_object_zenith) {
         row.x = row.y = -1;
         return;
     }
-    const QPoint at = project(row.azimuth, row.zenith_dist, side, view);
+    QPoint at;
+    if (!project_place(place, side, view, at))
+        at = project(row.azimuth, row.zenith_dist, side, view);
     row.x = at.x();
     row.y = at.y();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "coords/sky_transform.h"
 #include "sky/sky_geometry.h"
 
 #include <QList>
