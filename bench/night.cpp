@@ -86,11 +86,18 @@ double resident_mb()
 class PaintWaiter : public QObject
 {
 public:
-    explicit PaintWaiter(QWidget *chart) { chart->installEventFilter(this); }
+    explicit PaintWaiter(QWidget *chart)
+    {
+        chart->installEventFilter(this);
+        timeout.setSingleShot(true);
+        connect(&timeout, &QTimer::timeout, &loop, [this] { loop.exit(1); });
+    }
     bool wait(int timeout_ms)
     {
-        QTimer::singleShot(timeout_ms, &loop, [this] { loop.exit(1); });
-        return loop.exec() == 0;
+        timeout.start(timeout_ms);
+        const bool painted = loop.exec() == 0;
+        timeout.stop();
+        return painted;
     }
 
 protected:
@@ -103,6 +110,7 @@ protected:
 
 private:
     QEventLoop loop;
+    QTimer timeout;
 };
 
 template <typename T> T *top_level()
@@ -155,8 +163,8 @@ int main(int argc, char **argv)
 
     // Tracking an object near the meridian.
     in_sim([&] {
-        // An hour east of the meridian: an hour later it is still tracked.
-        const double ra_hours = sidereal_time_at(sim->clock().now()) / 3600.0 + 1.0;
+        // Half an hour west of the meridian: still tracked hours later.
+        const double ra_hours = sidereal_time_at(sim->clock().now()) / 3600.0 + 23.5;
         const SkyTarget target{QStringLiteral("Star"), std::fmod(ra_hours, 24.0), 40.0,
                                QStringLiteral("2000.0")};
         sim->model().send(target);
@@ -193,12 +201,21 @@ int main(int argc, char **argv)
     }
     PaintWaiter painted(chart);
 
+    // A request the window does not send (one of its own is still out) or a
+    // paint that came before the wait began is made up for by asking again.
+    int asked_again = 0;
     const auto one_reply = [&] {
         in_sim([&] { sim->clock().advance(1.0); });
-        QMetaObject::invokeMethod(&window, "velto_get_timer");
-        const bool ok = painted.wait(15000);
-        QCoreApplication::processEvents(); // the table's repaint
-        return ok;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (attempt > 0)
+                ++asked_again;
+            QMetaObject::invokeMethod(&window, "velto_get_timer");
+            if (painted.wait(2000)) {
+                QCoreApplication::processEvents(); // the table's repaint
+                return true;
+            }
+        }
+        return false;
     };
     // Warm-up: fonts, caches and the horizon profiles.
     for (int i = 0; i < 60; ++i)
@@ -215,13 +232,17 @@ int main(int argc, char **argv)
     const double rss_start = resident_mb();
     double rss_max = rss_start;
     std::printf("%9d  %12.1f\n", 0, rss_start);
+    asked_again = 0;
     const double cpu_start = process_cpu_seconds() - thread_cpu_seconds(sim_handle);
     for (int i = 1; i <= replies; ++i) {
         if (!one_reply()) {
             std::fprintf(stderr, "reply %d: no chart paint\n", i);
+
             return 1;
         }
         if (i % (replies / 10) == 0) {
+            // The simulator's record of requests is not the program's memory.
+            in_sim([&] { sim->clear_received(); });
             const double rss = resident_mb();
             rss_max = std::max(rss_max, rss);
             std::printf("%9d  %12.1f\n", i, rss);
@@ -230,6 +251,10 @@ int main(int argc, char **argv)
     }
     const double cpu = process_cpu_seconds() - thread_cpu_seconds(sim_handle) - cpu_start;
     const double rss_end = resident_mb();
+    std::printf("%d requests asked again\n", asked_again);
+    in_sim([&] { tracking = sim->model().mode() == TelMode::Track; });
+    if (!tracking)
+        std::printf("the telescope stopped tracking before the end\n");
     std::printf("cpu per reply %.3f ms: %.3f %% of one core at a 1 s poll (goal <= 0.5 %%)\n",
                 1000.0 * cpu / replies, 100.0 * cpu / replies);
     std::printf("resident memory %.1f MB at the start, %.1f MB at the end, %.1f MB at most "
