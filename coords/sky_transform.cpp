@@ -62,7 +62,10 @@ HorizonPlace radec_to_az_with(double sidereal, double ra, const DeclinationTerms
 {
     // The hour angle within a day first: 15 times a huge right ascension
     // from a list file would overflow to infinity (and every result to nan).
-    double hour_angle = std::fmod(sidereal - ra, 86400.0);
+    // Within a day already, fmod would return the difference unchanged.
+    double hour_angle = sidereal - ra;
+    if (!(std::fabs(hour_angle) < 86400.0))
+        hour_angle = std::fmod(hour_angle, 86400.0);
     if (hour_angle < 0)
         hour_angle += 86400.0;
     const double t = 15.0 * hour_angle * radians_per_arcsec;
