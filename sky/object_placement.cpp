@@ -37,11 +37,13 @@ void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyV
         view_ = view;
     }
     rows_.resize(objects.size());
+    pixels_.resize(objects.size());
     clear_vector_upper_state();
     for (int i = 0; i < objects.size(); ++i) {
         Velto_object &object = *objects.at(i);
         if (object.is_comment) {
             object.sky_x = object.sky_y = -1;
+            pixels_[i] = {-1, -1};
             continue;
         }
         Row &row = rows_[i];
@@ -57,5 +59,6 @@ void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyV
         object.zenith_dist = row.zenith_dist;
         object.sky_x = row.x;
         object.sky_y = row.y;
+        pixels_[i] = {row.x, row.y};
     }
 }

@@ -20,6 +20,9 @@ class ObjectPlacement
 {
 public:
     void place(const QList<Velto_object *> &objects, int side, SkyView view);
+    // Every object's pixel from the last place(), in list order, side by side
+    // in memory: what painting them reads.
+    const QVector<QPoint> &pixels() const { return pixels_; }
 
 private:
     struct Row {
@@ -37,6 +40,7 @@ private:
     static void compute(Row &row, int side, SkyView view);
 
     QVector<Row> rows_;
+    QVector<QPoint> pixels_;
     double sidereal_ = -1;
     int side_ = -1;
     SkyView view_ = SkyView::Sky;

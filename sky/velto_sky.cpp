@@ -276,11 +276,22 @@ void Velto_sky::paint_stamps(QPainter &painter, const QVector<QPoint> &opaque, Q
     const int w = stamp_layer.width(), h = stamp_layer.height();
     QRgb *const pixels = reinterpret_cast<QRgb *>(stamp_layer.bits());
     const qsizetype stride = stamp_layer.bytesPerLine() / qsizetype(sizeof(QRgb));
-    for (const Velto_object *object : *obj_list) {
-        if (object->is_comment || object->sky_x <= 0 || object->sky_y <= 0)
+    QVector<qsizetype> steps; // each opaque pixel from the stamp's corner
+    for (const QPoint &p : opaque)
+        steps.append(p.y() * stride + p.x());
+    const int span = 2 * offset + 1; // the stamp's side
+    for (const QPoint &at : placement.pixels()) {
+        if (at.x() <= 0 || at.y() <= 0)
             continue;
+        const int left = at.x() - offset, top = at.y() - offset;
+        if (left >= 0 && top >= 0 && left + span <= w && top + span <= h) {
+            QRgb *const corner = pixels + top * stride + left;
+            for (const qsizetype step : steps)
+                corner[step] = colour;
+            continue;
+        }
         for (const QPoint &p : opaque) {
-            const int x = object->sky_x - offset + p.x(), y = object->sky_y - offset + p.y();
+            const int x = left + p.x(), y = top + p.y();
             if (x >= 0 && y >= 0 && x < w && y < h)
                 pixels[y * stride + x] = colour;
         }
