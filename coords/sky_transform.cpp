@@ -46,26 +46,42 @@ void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist)
 
 void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist)
 {
+    const HorizonPlace place = radec_to_az_with(sidereal, ra, declination_terms(dec));
+    azimuth = place.azimuth;
+    zenith_dist = place.zenith_dist;
+}
+
+DeclinationTerms declination_terms(double dec)
+{
+    // A full circle off a huge declination from a list file first.
+    const double d = std::fmod(dec, 1296000.0) * velto_pi / 648000.0;
+    return {std::cos(d), std::sin(d)};
+}
+
+HorizonPlace radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms)
+{
     // The hour angle within a day first: 15 times a huge right ascension
     // from a list file would overflow to infinity (and every result to nan).
-    double hour_angle = std::fmod(sidereal - ra, 86400.0);
+    // Within a day already, fmod would return the difference unchanged.
+    double hour_angle = sidereal - ra;
+    if (!(std::fabs(hour_angle) < 86400.0))
+        hour_angle = std::fmod(hour_angle, 86400.0);
     if (hour_angle < 0)
         hour_angle += 86400.0;
     const double t = 15.0 * hour_angle * radians_per_arcsec;
-    // A full circle off a huge declination first, for the same reason.
-    const double d = std::fmod(dec, 1296000.0) * velto_pi / 648000.0;
-    const double cos_d = std::cos(d);
-    const double sin_d = std::sin(d);
+    const double cos_d = terms.cos_d;
+    const double sin_d = terms.sin_d;
     const double cos_t = std::cos(t);
-    const double cos_z = cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d;
+    HorizonPlace place;
     // Rounding may take the cosine a hair past 1, where acos gives nan.
-    const double z = std::acos(std::clamp(cos_z, -1.0, 1.0));
-    const double a =
-        std::atan2(std::sin(t) * cos_d, site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d);
-    zenith_dist = z * 648000.0 / velto_pi;
-    azimuth = a * 648000.0 / velto_pi;
+    place.cos_z = std::clamp(cos_t * (site_cos_lat * cos_d) + site_sin_lat * sin_d, -1.0, 1.0);
+    place.west = std::sin(t) * cos_d;
+    place.south = site_sin_lat * cos_d * cos_t - site_cos_lat * sin_d;
+    place.zenith_dist = std::acos(place.cos_z) * 648000.0 / velto_pi;
+    place.azimuth = std::atan2(place.west, place.south) * 648000.0 / velto_pi;
     // At the pole atan2 rounds to -pi for hour angles of 12 to 24 h: due north
     // is +648000 in this program's range.
-    if (azimuth <= -648000.0)
-        azimuth = 648000.0;
+    if (place.azimuth <= -648000.0)
+        place.azimuth = 648000.0;
+    return place;
 }

@@ -25,3 +25,25 @@ void calc_sidereal_time();
 void radec_to_az(double ra, double dec, double &azimuth, double &zenith_dist);
 // The same at a given sidereal time (seconds of time, 0 <= value < 86400).
 void radec_to_az_at(double sidereal, double ra, double dec, double &azimuth, double &zenith_dist);
+
+// The part of the transform that depends on the declination alone: worked
+// out once per object, it leaves a new sidereal time the hour angle's share.
+struct DeclinationTerms {
+    double cos_d = 1;
+    double sin_d = 0;
+};
+DeclinationTerms declination_terms(double dec);
+// What the transform works out on the way to a horizontal position: the
+// azimuth and zenith distance (arcseconds) and the numbers they come from,
+// the direction on the horizon (west and south: the zenith distance's sine
+// times the azimuth's sine and cosine, to rounding) and the zenith
+// distance's cosine.
+struct HorizonPlace {
+    double azimuth = 0;
+    double zenith_dist = 0;
+    double west = 0;
+    double south = 0;
+    double cos_z = 1;
+};
+// radec_to_az_at with the declination's terms given; the same numbers.
+HorizonPlace radec_to_az_with(double sidereal, double ra, const DeclinationTerms &terms);

@@ -1,6 +1,6 @@
 #include "sky/object_placement.h"
 
-#include "coords/sky_transform.h"
+#include "coords/vector_state.h"
 #include "coords/velto_object.h"
 
 namespace
@@ -11,43 +11,54 @@ constexpr double lowest_object_zenith = 309600.0;
 
 } // namespace
 
-void ObjectPlacement::compute(Velto_object &object, int side, SkyView view)
+void ObjectPlacement::compute(Row &row, int side, SkyView view)
 {
-    radec_to_az(object.ra_sec, object.dec_sec, object.azimuth, object.zenith_dist);
-    if (object.zenith_dist >= lowest_object_zenith) {
-        object.sky_x = object.sky_y = -1;
+    const HorizonPlace place = radec_to_az_with(sidereal_time, row.ra_sec, row.terms);
+    row.azimuth = place.azimuth;
+    row.zenith_dist = place.zenith_dist;
+    if (row.zenith_dist >= lowest_object_zenith) {
+        row.x = row.y = -1;
         return;
     }
-    const QPoint at = project(object.azimuth, object.zenith_dist, side, view);
-    object.sky_x = at.x();
-    object.sky_y = at.y();
+    QPoint at;
+    if (!project_place(place, side, view, at))
+        at = project(row.azimuth, row.zenith_dist, side, view);
+    row.x = at.x();
+    row.y = at.y();
 }
 
 void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyView view)
 {
     if (sidereal_time != sidereal_ || side != side_ || view != view_) {
-        rows_.clear();
+        for (Row &row : rows_)
+            row.placed = false;
         sidereal_ = sidereal_time;
         side_ = side;
         view_ = view;
     }
     rows_.resize(objects.size());
+    pixels_.resize(objects.size());
+    clear_vector_upper_state();
     for (int i = 0; i < objects.size(); ++i) {
         Velto_object &object = *objects.at(i);
         if (object.is_comment) {
             object.sky_x = object.sky_y = -1;
+            pixels_[i] = {-1, -1};
             continue;
         }
         Row &row = rows_[i];
-        if (row.object == &object && row.ra_sec == object.ra_sec && row.dec_sec == object.dec_sec) {
-            object.azimuth = row.azimuth;
-            object.zenith_dist = row.zenith_dist;
-            object.sky_x = row.x;
-            object.sky_y = row.y;
-            continue;
+        if (row.object != &object || row.ra_sec != object.ra_sec || row.dec_sec != object.dec_sec) {
+            row = {&object, object.ra_sec, object.dec_sec, declination_terms(object.dec_sec)};
+            row.placed = false;
         }
-        compute(object, side, view);
-        row = {&object,      object.ra_sec, object.dec_sec, object.azimuth, object.zenith_dist,
-               object.sky_x, object.sky_y};
+        if (!row.placed) {
+            compute(row, side, view);
+            row.placed = true;
+        }
+        object.azimuth = row.azimuth;
+        object.zenith_dist = row.zenith_dist;
+        object.sky_x = row.x;
+        object.sky_y = row.y;
+        pixels_[i] = {row.x, row.y};
     }
 }

@@ -14,26 +14,33 @@ class Velto_object;
 // The result for an object depends only on its coordinates, the sidereal
 // time, the chart side and the view, so it is remembered per row and only
 // computed again when one of them has changed: most paints (a pick, a move
-// of the telescope between state replies) then copy what they had.
+// of the telescope between state replies) then copy what they had. What
+// depends on the declination alone is kept while the sidereal time moves on.
 class ObjectPlacement
 {
 public:
     void place(const QList<Velto_object *> &objects, int side, SkyView view);
+    // Every object's pixel from the last place(), in list order, side by side
+    // in memory: what painting them reads.
+    const QVector<QPoint> &pixels() const { return pixels_; }
 
 private:
     struct Row {
         const Velto_object *object = nullptr;
         double ra_sec = 0;
         double dec_sec = 0;
+        DeclinationTerms terms;
+        bool placed = false; // at this sidereal time, side and view
         double azimuth = 0;
         double zenith_dist = 0;
         int x = -1;
         int y = -1;
     };
 
-    static void compute(Velto_object &object, int side, SkyView view);
+    static void compute(Row &row, int side, SkyView view);
 
     QVector<Row> rows_;
+    QVector<QPoint> pixels_;
     double sidereal_ = -1;
     int side_ = -1;
     SkyView view_ = SkyView::Sky;

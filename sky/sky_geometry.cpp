@@ -93,6 +93,30 @@ QPoint project(double azimuth, double zenith_dist, int side, SkyView view)
     return {r + pixel_offset(dx, side), r + pixel_offset(dy, side)};
 }
 
+bool project_place(const HorizonPlace &place, int side, SkyView view, QPoint &pixel)
+{
+    const double h = std::sqrt(place.west * place.west + place.south * place.south);
+    // The squares lose their precision below this.
+    if (!(h > 1e-100))
+        return false;
+    const int r = side / 2;
+    // The sine of acos(c) is the square root of (1 - c)(1 + c), and the
+    // sine and cosine of atan2(west, south) are west / h and south / h. Both
+    // ways round to within 1e-14 of each other (relative to the radius, in
+    // pixels): a thousandfold margin for both is still far below a pixel.
+    const double rho = view == SkyView::Sky
+                           ? r * place.zenith_dist / 324000.0
+                           : r * std::sqrt((1.0 - place.cos_z) * (1.0 + place.cos_z));
+    const double dx = rho * (place.west / h) + 0.5;
+    const double dy =
+        view == SkyView::Sky ? rho * (place.south / h) + 0.5 : 0.5 - rho * (place.south / h);
+    const double margin = 1e-11 * std::max(r, 1);
+    if (!(std::fabs(dx - std::round(dx)) > margin && std::fabs(dy - std::round(dy)) > margin))
+        return false;
+    pixel = {r + pixel_offset(dx, side), r + pixel_offset(dy, side)};
+    return true;
+}
+
 MarkerSizes marker_sizes(int side)
 {
     if (side > 650)

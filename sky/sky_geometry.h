@@ -1,5 +1,7 @@
 #pragma once
 
+#include "coords/sky_transform.h"
+
 #include <QLine>
 #include <QList>
 #include <QPoint>
@@ -24,6 +26,14 @@ enum class SkyGrid { HaDec, AltAz };
 // centre are truncated toward zero and kept within four sides of the centre,
 // so positions from outside (the TCS) can never overflow a pixel.
 QPoint project(double azimuth, double zenith_dist, int side, SkyView view);
+
+// The pixel project() gives for a place from the transform, worked out from
+// the place's direction instead of the sine and cosine of its azimuth (and
+// of its zenith distance). The two ways can differ in the last bits, so an
+// offset within a hair of a pixel's edge is not trusted: then, and for a
+// place with no direction (the zenith), this returns false and the caller
+// uses project().
+bool project_place(const HorizonPlace &place, int side, SkyView view, QPoint &pixel);
 
 // Marker dimensions in pixels, from the chart side.
 struct MarkerSizes {

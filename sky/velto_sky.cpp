@@ -64,6 +64,23 @@ QImage circle_stamp(const QPen &pen, int radius, int &offset)
     return stamp;
 }
 
+// The stamp's opaque pixels as offsets from its corner, or none when the
+// stamp has half-transparent pixels (those would blend anew where two
+// stamps overlap).
+QVector<QPoint> opaque_pixels(const QImage &stamp)
+{
+    QVector<QPoint> opaque;
+    for (int y = 0; y < stamp.height(); ++y)
+        for (int x = 0; x < stamp.width(); ++x) {
+            const int alpha = qAlpha(stamp.pixel(x, y));
+            if (alpha == 255)
+                opaque.append({x, y});
+            else if (alpha != 0)
+                return {};
+        }
+    return opaque;
+}
+
 } // namespace
 
 Velto_sky::Velto_sky(QWidget *parent, QList<Velto_object *> *objects, Velto_object *telescope)
@@ -233,11 +250,53 @@ void Velto_sky::paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pe
     painter.setPen(main_pen);
     int offset = 0;
     const QImage stamp = circle_stamp(main_pen, marker_sizes(chart_width).dot, offset);
-    for (const Velto_object *object : *obj_list)
-        if (!object->is_comment && object->sky_x > 0 && object->sky_y > 0)
-            painter.drawImage(object->sky_x - offset, object->sky_y - offset, stamp);
+    // One layer costs about as much as 2,000 stamps drawn one by one.
+    const QVector<QPoint> opaque =
+        obj_list->size() >= 2000 ? opaque_pixels(stamp) : QVector<QPoint>();
+    if (opaque.isEmpty()) {
+        for (const Velto_object *object : *obj_list)
+            if (!object->is_comment && object->sky_x > 0 && object->sky_y > 0)
+                painter.drawImage(object->sky_x - offset, object->sky_y - offset, stamp);
+    } else {
+        paint_stamps(painter, opaque, stamp.pixel(opaque.first()), offset);
+    }
     if (selected >= 0 && selected < obj_list->size() && !obj_list->at(selected)->is_comment)
         paint_selected(painter, main_pen, accent_pen, dy);
+}
+
+// An opaque pixel covers what lies under it, so the stamps' pixels written
+// into one transparent layer paint as the stamps would one by one, and the
+// painter blends a single image instead of one per object.
+void Velto_sky::paint_stamps(QPainter &painter, const QVector<QPoint> &opaque, QRgb colour,
+                             int offset)
+{
+    if (stamp_layer.size() != size())
+        stamp_layer = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    stamp_layer.fill(Qt::transparent);
+    const int w = stamp_layer.width(), h = stamp_layer.height();
+    QRgb *const pixels = reinterpret_cast<QRgb *>(stamp_layer.bits());
+    const qsizetype stride = stamp_layer.bytesPerLine() / qsizetype(sizeof(QRgb));
+    QVector<qsizetype> steps; // each opaque pixel from the stamp's corner
+    for (const QPoint &p : opaque)
+        steps.append(p.y() * stride + p.x());
+    const int span = 2 * offset + 1; // the stamp's side
+    for (const QPoint &at : placement.pixels()) {
+        if (at.x() <= 0 || at.y() <= 0)
+            continue;
+        const int left = at.x() - offset, top = at.y() - offset;
+        if (left >= 0 && top >= 0 && left + span <= w && top + span <= h) {
+            QRgb *const corner = pixels + top * stride + left;
+            for (const qsizetype step : steps)
+                corner[step] = colour;
+            continue;
+        }
+        for (const QPoint &p : opaque) {
+            const int x = left + p.x(), y = top + p.y();
+            if (x >= 0 && y >= 0 && x < w && y < h)
+                pixels[y * stride + x] = colour;
+        }
+    }
+    painter.drawImage(0, 0, stamp_layer);
 }
 
 void Velto_sky::paint_selected(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy)

@@ -6,6 +6,7 @@
 #include "sky/sky_geometry.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -84,6 +85,7 @@ private:
     void paint_telescope(QPainter &painter, QPen &accent_pen);
     void paint_horizon(QPainter &painter, QPen &accent_pen);
     void paint_objects(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
+    void paint_stamps(QPainter &painter, const QVector<QPoint> &opaque, QRgb colour, int offset);
     void paint_selected(QPainter &painter, QPen &main_pen, QPen &accent_pen, int dy);
     void release_horizon_reply(QNetworkReply *reply);
 
@@ -105,4 +107,5 @@ private:
     HorizonSet reverse_horizon;
     HadecGridCache hadec_cache;
     ObjectPlacement placement;
+    QImage stamp_layer; // the objects' circles, painted in one go
 };

@@ -9,7 +9,9 @@
 
 #include <QBuffer>
 #include <QListWidget>
+#include <QRandomGenerator>
 #include <QtTest>
+#include <vector>
 
 Q_DECLARE_METATYPE(SkyView)
 Q_DECLARE_METATYPE(SimFault)
@@ -26,6 +28,8 @@ private slots:
     void altazGrid();
     void placementFollowsChanges_data();
     void placementFollowsChanges();
+    void placementMatchesTransform_data();
+    void placementMatchesTransform();
     void horizonReading_data();
     void horizonReading();
     void horizonRequests_data();
@@ -131,6 +135,87 @@ void TestSky::placementFollowsChanges()
         QCOMPARE(QPoint(object->sky_x, object->sky_y), at);
         QVERIFY(object->is_comment || (object->azimuth == a && object->zenith_dist == z));
     }
+}
+
+void TestSky::placementMatchesTransform_data()
+{
+    QTest::addColumn<SkyView>("view");
+    QTest::addColumn<int>("side");
+    QTest::newRow("sky, 550") << SkyView::Sky << 550;
+    QTest::newRow("sky, 1001") << SkyView::Sky << 1001;
+    QTest::newRow("OVT, 550") << SkyView::Ovt << 550;
+    QTest::newRow("OVT, 1001") << SkyView::Ovt << 1001;
+}
+
+// The chart pixel the transform gives one object at the current sidereal time.
+QPoint direct_pixel(double ra, double dec, int side, SkyView view)
+{
+    double a = 0, z = 0;
+    radec_to_az(ra, dec, a, z);
+    return z < 86 * deg ? project(a, z, side, view) : QPoint(-1, -1);
+}
+
+// Two declinations on either side of the first pixel edge north of `dec`,
+// as close as doubles go: where rounding decides the pixel.
+std::pair<double, double> pixel_edge(double ra, double dec, int side, SkyView view)
+{
+    const QPoint start = direct_pixel(ra, dec, side, view);
+    double low = dec, high = dec;
+    while (direct_pixel(ra, high, side, view) == start && high < 90 * deg)
+        high += 60;
+    for (double mid = low + (high - low) / 2; mid > low && mid < high; mid = low + (high - low) / 2)
+        (direct_pixel(ra, mid, side, view) == start ? low : high) = mid;
+    return {low, high};
+}
+
+// 10,000 objects anywhere on the sky, and objects on pixel edges, placed
+// again as the sidereal time moves on: every pixel, azimuth and zenith
+// distance as the transform gives them one object at a time.
+void TestSky::placementMatchesTransform()
+{
+    QFETCH(SkyView, view);
+    QFETCH(int, side);
+    const double sidereal_times[] = {0.0, 1.0, 20000.0, 43199.5, 61234.0, 86399.0};
+    const int edges_per_time = 40;
+    QRandomGenerator random(20261207);
+    std::vector<Velto_object> objects(10000 + 2 * edges_per_time * std::size(sidereal_times));
+    for (Velto_object &object : objects) {
+        object.is_comment = false;
+        object.ra_sec = random.bounded(86400.0);
+        object.dec_sec = random.bounded(180 * deg) - 90 * deg;
+    }
+    objects[0].ra_sec = 20000.0; // at the zenith at sidereal time 20000
+    objects[0].dec_sec = 43.6535277 * deg;
+    objects[1].ra_sec = 3e15; // from a damaged list
+    auto edge = objects.begin() + 10000;
+    for (double sidereal : sidereal_times) {
+        sidereal_time = sidereal;
+        for (int i = 0; i < edges_per_time; ++i, edge += 2) {
+            const double ra = edge->ra_sec;
+            const auto [low, high] =
+                pixel_edge(ra, random.bounded(120 * deg) - 40 * deg, side, view);
+            edge[0].ra_sec = edge[1].ra_sec = ra;
+            edge[0].dec_sec = low;
+            edge[1].dec_sec = high;
+        }
+    }
+    QList<Velto_object *> list;
+    for (Velto_object &object : objects)
+        list << &object;
+    ObjectPlacement placement;
+    int mismatches = 0;
+    for (double sidereal : sidereal_times) {
+        sidereal_time = sidereal;
+        placement.place(list, side, view);
+        for (const Velto_object &object : objects) {
+            double a = 0, z = 0;
+            radec_to_az(object.ra_sec, object.dec_sec, a, z);
+            mismatches += QPoint(object.sky_x, object.sky_y) !=
+                              direct_pixel(object.ra_sec, object.dec_sec, side, view) ||
+                          object.azimuth != a || object.zenith_dist != z;
+        }
+    }
+    QCOMPARE(mismatches, 0);
 }
 
 void TestSky::horizonReading_data()

@@ -189,6 +189,7 @@ Velto_tonight_model::Row Velto_tonight_model::row_of(const Velto_object &object)
     row.epoch = object.epoch_str;
     row.ra = object.ra_sec;
     row.dec = object.dec_sec;
+    row.terms = declination_terms(row.dec);
     return row;
 }
 
@@ -197,12 +198,10 @@ void Velto_tonight_model::place(Row &row)
     if (!row.object || sidereal < 0)
         return;
     row.hour_angle = hour_angle_at(sidereal, row.ra);
-    double azimuth = 0;
-    double zenith_dist = 0;
-    radec_to_az_at(sidereal, row.ra, row.dec, azimuth, zenith_dist);
-    row.altitude = 90.0 - zenith_dist / 3600.0;
-    row.azimuth = azimuth / 3600.0;
-    row.up = horizon.is_up(azimuth, zenith_dist);
+    const HorizonPlace place = radec_to_az_with(sidereal, row.ra, row.terms);
+    row.altitude = 90.0 - place.zenith_dist / 3600.0;
+    row.azimuth = place.azimuth / 3600.0;
+    row.up = horizon.is_up(place.azimuth, place.zenith_dist);
     if (row.times_known && row.transit >= now && (row.until.isNull() || row.until > now))
         return;
     row.transit = now.addMSecs(std::llround(seconds_to_transit(sidereal, row.ra) * 1000.0));

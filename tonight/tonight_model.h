@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coords/observing_times.h"
+#include "coords/sky_transform.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -54,11 +55,12 @@ private:
         QString ra_text;
         QString dec_text;
         QString epoch;
-        double ra = 0;         // seconds of time
-        double dec = 0;        // arcseconds
-        double hour_angle = 0; // seconds of time
-        double altitude = 0;   // degrees
-        double azimuth = 0;    // degrees from the south, positive to the west
+        double ra = 0;          // seconds of time
+        double dec = 0;         // arcseconds
+        DeclinationTerms terms; // of dec, kept from refresh to refresh
+        double hour_angle = 0;  // seconds of time
+        double altitude = 0;    // degrees
+        double azimuth = 0;     // degrees from the south, positive to the west
         bool up = false;
         bool times_known = false;
         QDateTime transit; // UT
