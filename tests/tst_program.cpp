@@ -2,7 +2,6 @@
 #include "main_window_probe.h"
 
 #include <QLineEdit>
-#include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
@@ -19,7 +18,6 @@ private slots:
     void signalEndsLikeQuit();
     void filledFieldsShowTheirBeginning_data();
     void filledFieldsShowTheirBeginning();
-    void hostTooltipIsTheWholeHost();
     void quitClosesEveryWindow();
 
 private:
@@ -103,14 +101,6 @@ void TestProgram::filledFieldsShowTheirBeginning()
     receiver.set_object(QString(), "01:00:00", "+01:00:00");
     QVERIFY(window.isVisible());
     QCOMPARE(shown(object), QStringLiteral("|01:00:00|+01:00:00|"));
-}
-
-void TestProgram::hostTooltipIsTheWholeHost()
-{
-    Velto_Obj_List window;
-    QTextDocument shown;
-    shown.setHtml(MainWindowProbe(window).form().velto_host_lab->toolTip());
-    QCOMPARE(shown.toPlainText(), tcs.sim.host_text());
 }
 
 void TestProgram::quitClosesEveryWindow()
