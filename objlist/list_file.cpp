@@ -1,5 +1,6 @@
 #include "coords/log_line.h"
 #include "coords/night_log.h"
+#include "objlist/list_row.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -9,31 +10,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QListWidgetItem>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 // .lst files are in the text encoding of the user's locale. Each row read
-// from a file keeps the bytes it was read with beside its text, so saving
+// from a file keeps the bytes it was read with (see List_row), so saving
 // writes back exactly what was read even where the bytes are not valid in
 // that encoding; rows typed in the main window are encoded afresh.
 
 namespace
 {
 
-constexpr int line_bytes_role = Qt::UserRole;
-
 // Every row and its "\n", each write checked: a short write means the disk
 // refused the bytes.
 bool write_rows(QSaveFile &file, const QListWidget &list)
 {
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
     for (int row = 0; row < list.count(); ++row) {
-        const QListWidgetItem *item = list.item(row);
-        const QVariant bytes = item->data(line_bytes_role);
-        const QByteArray line =
-            (bytes.isValid() ? bytes.toByteArray() : QByteArray(encode(item->text()))) + '\n';
+        const QByteArray line = static_cast<const List_row *>(list.item(row))->line_bytes() + '\n';
         if (file.write(line) != line.size())
             return false;
     }
@@ -51,9 +44,7 @@ void Velto_list::append_line(const QByteArray &bytes, const QString &text)
         object->set_object(line.name, line.ra, line.dec, line.epoch);
         object->is_comment = false;
     }
-    auto *item = new QListWidgetItem(text);
-    item->setData(line_bytes_role, bytes);
-    form->velto_obj_lst->addItem(item);
+    form->velto_obj_lst->addItem(new List_row(bytes, text));
     objects->append(object);
 }
 
