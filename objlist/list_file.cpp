@@ -56,10 +56,27 @@ bool Velto_list::read_file(const QString &path)
         return false;
     QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
     const int first = int(objects->size());
-    while (!file.atEnd()) {
-        const QByteArray bytes = without_line_end(file.readLine());
+    // Blocks, not readLine(): each of its lines would keep a block's
+    // capacity. Each row gets a copy of just its own bytes.
+    QByteArray pending;
+    const auto append = [&](const char *data, qsizetype size) {
+        const QByteArray bytes = without_line_end(QByteArray(data, size));
         append_line(bytes, decode(bytes));
+    };
+    while (true) {
+        const QByteArray block = file.read(1 << 16);
+        if (block.isEmpty())
+            break;
+        pending += block;
+        qsizetype start = 0;
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
+            append(pending.constData() + start, end + 1 - start);
+            start = end + 1;
+        }
+        pending.remove(0, start);
     }
+    if (!pending.isEmpty())
+        append(pending.constData(), pending.size());
     if (objects->size() > first)
         emit rows_inserted(first, int(objects->size()) - 1);
     if (sky)

@@ -5,26 +5,20 @@
 #include <QListWidget>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <limits>
 
 namespace
 {
 
-// Length and trailing blanks of a row of printable ASCII in one number, -1
-// for any other row (tabs, control characters, other scripts).
+// The length of a row of printable ASCII (trailing blanks take their room
+// too), -1 for any other row (tabs, control characters, other scripts).
 int size_key_of(const QString &text)
 {
-    constexpr qsizetype most_trailing = 0xfff;
-    constexpr qsizetype longest = 0x7ffff;
-    qsizetype trailing = 0;
     for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u > 0x7e)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
             return -1;
-        trailing = u == u' ' ? trailing + 1 : 0;
     }
-    if (text.size() > longest || trailing > most_trailing)
-        return -1;
-    return int((text.size() << 12) | trailing);
+    return text.size() > std::numeric_limits<int>::max() ? -1 : int(text.size());
 }
 
 // Every printable ASCII character has the same advance, also next to each
@@ -54,22 +48,17 @@ List_row::List_row(const QByteArray &bytes, const QString &text)
 {
 }
 
-List_row::List_row(const QString &text) : typed(text), size_key(size_key_of(text)), from_file(false)
+List_row::List_row(const QString &text)
+    : QListWidgetItem(text), size_key(size_key_of(text)), from_file(false)
 {
-}
-
-QString List_row::shown_text() const
-{
-    if (!from_file)
-        return typed;
-    QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return decode(bytes);
 }
 
 QVariant List_row::data(int role) const
 {
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return shown_text();
+    if (from_file && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+        QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
+        return QString(decode(bytes));
+    }
     if (role == size_key_role)
         return size_key;
     return QListWidgetItem::data(role);
@@ -80,7 +69,7 @@ QByteArray List_row::line_bytes() const
     if (from_file)
         return bytes;
     QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return encode(typed);
+    return encode(text());
 }
 
 List_row_sizes::List_row_sizes(QListWidget *view) : QStyledItemDelegate(view)

@@ -30,10 +30,7 @@ public:
     List_row &operator=(const List_row &) = delete;
 
 private:
-    QString shown_text() const;
-
-    QByteArray bytes;
-    QString typed;
+    QByteArray bytes; // read from a file: its bytes; typed: empty, the text is the item's
     int size_key;
     bool from_file;
 };
@@ -41,7 +38,7 @@ private:
 // The item delegate of the object list: each row as large as the style makes
 // it, as the plain delegate does. In a font where every printable ASCII
 // character has the same advance, every row of printable ASCII with the same
-// length and the same number of trailing blanks has the same size, so that
+// length has the same size (trailing blanks included), so that
 // size is measured once and reused; other rows, and every row in other fonts,
 // are measured one by one. A new font or style measures again.
 class List_row_sizes : public QStyledItemDelegate
