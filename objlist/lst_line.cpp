@@ -236,6 +236,8 @@ QString colon_form(QStringView coordinate)
         blank_before = false;
         result += c;
     }
+    // The room reserved for the blanks would stay with every object of a list.
+    result.squeeze();
     return result;
 }
 
