@@ -56,8 +56,8 @@ bool Velto_list::read_file(const QString &path)
         return false;
     QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
     const int first = int(objects->size());
-    // Blocks, not readLine(): each of its lines would keep a block's
-    // capacity. Each row gets a copy of just its own bytes.
+    // One read per 64 KB block rather than per line; each row gets a copy of
+    // just its own bytes.
     QByteArray pending;
     const auto append = [&](const char *data, qsizetype size) {
         const QByteArray bytes = without_line_end(QByteArray(data, size));
