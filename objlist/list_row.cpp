@@ -34,11 +34,11 @@ bool ascii_in_one_width(const QFont &font)
             return false;
         all += QChar(u);
     }
-    const QString pairs = QStringLiteral("AVAWAYFALTPATaTeToVaWaYoLYff11");
-    for (const QString &text : {all, pairs})
-        if (metrics.horizontalAdvance(text) != advance * qreal(text.size()))
-            return false;
-    return true;
+    const auto one_advance_each = [&](const QString &text) {
+        return metrics.horizontalAdvance(text) == advance * qreal(text.size());
+    };
+    return one_advance_each(all) &&
+           one_advance_each(QStringLiteral("AVAWAYFALTPATaTeToVaWaYoLYff11"));
 }
 
 } // namespace
