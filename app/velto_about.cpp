@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QShowEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -64,6 +65,24 @@ QString Velto_about::about_html()
 void Velto_about::set_about_text()
 {
     form->retranslateUi(this);
+    // The picture and the rich text take a good part of the program's start,
+    // and the window starts hidden: the document is built when it is shown.
+    document_due = true;
+    if (isVisible())
+        build_document();
+}
+
+void Velto_about::showEvent(QShowEvent *event)
+{
+    build_document();
+    QTextEdit::showEvent(event);
+}
+
+void Velto_about::build_document()
+{
+    if (!document_due)
+        return;
+    document_due = false;
     if (about_doc)
         about_doc->deleteLater();
 

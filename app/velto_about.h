@@ -20,8 +20,10 @@ public:
     explicit Velto_about(QWidget *parent = nullptr);
     ~Velto_about() override;
 
-    // Builds a new document from the translated pieces and shows it; the
-    // previous one is released through the event loop.
+    // Sets the window's texts in the current language and builds a new
+    // document from the translated pieces and the current colours; the
+    // previous one is released through the event loop. While the window is
+    // hidden the document waits until it is shown.
     void set_about_text();
 
     // The right cell of the table: the program's name, the ten translated
@@ -32,11 +34,15 @@ public:
 protected:
     // Keeps Close at the bottom centre.
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_Close_clicked();
 
 private:
+    void build_document();
+
     Ui::Velto_about *form;
-    QPointer<QTextDocument> about_doc; // null until the first set_about_text
+    QPointer<QTextDocument> about_doc; // null until the document is first built
+    bool document_due = false;         // set_about_text was called while hidden
 };

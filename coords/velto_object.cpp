@@ -9,8 +9,14 @@
 
 Velto_object::Velto_object()
 {
-    // Every number the program reads or writes uses '.', whatever the user's locale.
-    QLocale::setDefault(QLocale(QLocale::C, QLocale::AnyTerritory));
+    // Every number the program reads or writes uses '.', whatever the user's
+    // locale; nothing sets another default, so once is enough (a list makes
+    // many objects).
+    static const bool c_numbers = [] {
+        QLocale::setDefault(QLocale(QLocale::C, QLocale::AnyTerritory));
+        return true;
+    }();
+    Q_UNUSED(c_numbers);
 }
 
 Velto_object::~Velto_object() = default;

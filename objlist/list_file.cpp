@@ -1,5 +1,6 @@
 #include "coords/log_line.h"
 #include "coords/night_log.h"
+#include "objlist/list_row.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky/velto_sky.h"
@@ -9,31 +10,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QListWidgetItem>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 // .lst files are in the text encoding of the user's locale. Each row read
-// from a file keeps the bytes it was read with beside its text, so saving
+// from a file keeps the bytes it was read with (see List_row), so saving
 // writes back exactly what was read even where the bytes are not valid in
 // that encoding; rows typed in the main window are encoded afresh.
 
 namespace
 {
 
-constexpr int line_bytes_role = Qt::UserRole;
-
 // Every row and its "\n", each write checked: a short write means the disk
 // refused the bytes.
 bool write_rows(QSaveFile &file, const QListWidget &list)
 {
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
     for (int row = 0; row < list.count(); ++row) {
-        const QListWidgetItem *item = list.item(row);
-        const QVariant bytes = item->data(line_bytes_role);
-        const QByteArray line =
-            (bytes.isValid() ? bytes.toByteArray() : QByteArray(encode(item->text()))) + '\n';
+        const QByteArray line = static_cast<const List_row *>(list.item(row))->line_bytes() + '\n';
         if (file.write(line) != line.size())
             return false;
     }
@@ -51,9 +44,7 @@ void Velto_list::append_line(const QByteArray &bytes, const QString &text)
         object->set_object(line.name, line.ra, line.dec, line.epoch);
         object->is_comment = false;
     }
-    auto *item = new QListWidgetItem(text);
-    item->setData(line_bytes_role, bytes);
-    form->velto_obj_lst->addItem(item);
+    form->velto_obj_lst->addItem(new List_row(bytes, text));
     objects->append(object);
 }
 
@@ -65,10 +56,27 @@ bool Velto_list::read_file(const QString &path)
         return false;
     QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
     const int first = int(objects->size());
-    while (!file.atEnd()) {
-        const QByteArray bytes = without_line_end(file.readLine());
+    // One read per 64 KB block rather than per line; each row gets a copy of
+    // just its own bytes.
+    QByteArray pending;
+    const auto append = [&](const char *data, qsizetype size) {
+        const QByteArray bytes = without_line_end(QByteArray(data, size));
         append_line(bytes, decode(bytes));
+    };
+    while (true) {
+        const QByteArray block = file.read(1 << 16);
+        if (block.isEmpty())
+            break;
+        pending += block;
+        qsizetype start = 0;
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
+            append(pending.constData() + start, end + 1 - start);
+            start = end + 1;
+        }
+        pending.remove(0, start);
     }
+    if (!pending.isEmpty())
+        append(pending.constData(), pending.size());
     if (objects->size() > first)
         emit rows_inserted(first, int(objects->size()) - 1);
     if (sky)

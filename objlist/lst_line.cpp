@@ -9,8 +9,17 @@
 namespace
 {
 
-constexpr QLatin1String default_name("Unknown");
-constexpr QLatin1String default_epoch("2000.0");
+// The defaults as texts that take no memory of their own: a long list holds
+// many of them.
+QString default_name()
+{
+    return QStringLiteral("Unknown");
+}
+
+QString default_epoch()
+{
+    return QStringLiteral("2000.0");
+}
 
 // Month names of a date epoch, compared exactly: "mar" is no month.
 const QStringList &month_names()
@@ -100,6 +109,8 @@ QString long_line_name(const QString &line, const QList<QStringView> &pieces, qs
 QString epoch_text(QStringView piece)
 {
     QString text = simplified(piece);
+    if (text == default_epoch())
+        return default_epoch();
     // Most epochs are decimal years: no '-', no date to look for.
     if (!text.contains(QLatin1Char('-')))
         return text;
@@ -119,12 +130,48 @@ bool cannot_be_object(const QString &line)
     return first > u' ' && first < 0x7f && !is_ascii_digit(line.front());
 }
 
+bool is_ascii_blank(char16_t u)
+{
+    return u == u' ' || (u >= u'\t' && u <= u'\r');
+}
+
+// Whether the line begins as object_start() says, decided without the
+// expression for lines whose beginning is ASCII (white space outside ASCII
+// goes to the expression): 1 yes, 0 no, -1 undecided.
+int ascii_object_start(QStringView line)
+{
+    qsizetype i = 0;
+    for (int number = 0; number < 3; ++number) {
+        const qsizetype blanks_from = i;
+        for (; i < line.size() && line[i].unicode() < 0x80; ++i) {
+            if (!is_ascii_blank(line[i].unicode()))
+                break;
+        }
+        if (i < line.size() && line[i].unicode() >= 0x80)
+            return -1;
+        if (number > 0 && i == blanks_from)
+            return 0;
+        const qsizetype digits_from = i;
+        while (i < line.size() && is_ascii_digit(line[i]))
+            ++i;
+        if (i == digits_from)
+            return 0;
+    }
+    return 1;
+}
+
+bool begins_as_object(const QString &line)
+{
+    const int ascii = ascii_object_start(line);
+    return ascii < 0 ? object_start().match(line).hasMatch() : ascii == 1;
+}
+
 } // namespace
 
 Lst_line parse_lst_line(const QString &line)
 {
     Lst_line result;
-    if (cannot_be_object(line) || !object_start().match(line).hasMatch())
+    if (cannot_be_object(line) || !begins_as_object(line))
         return result;
     const QList<QStringView> pieces = split_pieces(line);
     const qsizetype n = pieces.size();
@@ -134,8 +181,8 @@ Lst_line parse_lst_line(const QString &line)
     result.is_object = true;
     result.ra = colon_form(pieces.at(0));
     result.dec = colon_form(pieces.at(1));
-    result.name = default_name;
-    result.epoch = default_epoch;
+    result.name = default_name();
+    result.epoch = default_epoch();
     const qsizetype hash = line.indexOf(QLatin1Char('#'));
     if (n == 2)
         return result;
@@ -189,6 +236,8 @@ QString colon_form(QStringView coordinate)
         blank_before = false;
         result += c;
     }
+    // The room reserved for the blanks would stay with every object of a list.
+    result.squeeze();
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "objlist/velto_list.h"
 
+#include "objlist/list_row.h"
 #include "objlist/lst_line.h"
 #include "sky/velto_sky.h"
 #include "ui_velto_list.h"
@@ -24,6 +25,7 @@ Velto_list::Velto_list(QWidget *parent, QList<Velto_object *> *objects)
     : QFrame(parent), form(new Ui::Velto_list), objects(objects)
 {
     form->setupUi(this);
+    form->velto_obj_lst->setItemDelegate(new List_row_sizes(form->velto_obj_lst));
     // Every number the program reads or writes uses '.', whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::C, QLocale::AnyTerritory));
     connect(form->velto_obj_lst, &QListWidget::itemClicked, this, &Velto_list::velto_list_click);
@@ -145,7 +147,7 @@ void Velto_list::insert_object(int row, const QString &typed_name, const QString
     }
     objects->insert(row, object);
     emit rows_inserted(row, row);
-    form->velto_obj_lst->insertItem(row, text);
+    form->velto_obj_lst->insertItem(row, new List_row(text));
     hand_edits = true;
     renumber_from(row + 1);
     form->velto_obj_lst->setCurrentRow(row);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -140,6 +141,43 @@ private slots:
         const QString saved = dir.filePath(QStringLiteral("saved.lst"));
         QVERIFY(probe.listWindow()->save_file(saved));
         QCOMPARE(file_bytes(saved), odd + odd + "last line without newline\n");
+    }
+
+    // Rows wider than the list, of ASCII and not, some with trailing blanks:
+    // the horizontal scroll range is the one a plain list widget gives the
+    // same rows in the same font, also after the widest row is removed.
+    void horizontalRange_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("removed"); // row removed after the read, -1 none
+        const QByteArray wide(150, 'x');
+        const QByteArray narrow(90, 'x');
+        const QByteArray blanks = QByteArray(60, 'x') + QByteArray(120, ' ');
+        const QByteArray cyrillic = "\t# " + QString(70, QChar(0x416)).toUtf8() + '\t' + narrow;
+        const auto row = [](const char *tag, const QByteArrayList &lines, int removed) {
+            QTest::newRow(tag) << lines.join('\n') + '\n' << removed;
+        };
+        row("widest row of ASCII", {narrow, wide, narrow}, -1);
+        row("trailing blanks widest", {QByteArray(60, 'x'), blanks, wide}, -1);
+        row("tabs and Cyrillic", {narrow, cyrillic, narrow}, -1);
+        row("widest row removed", {narrow, wide, narrow}, 1);
+    }
+
+    void horizontalRange()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(int, removed);
+        readRows(lines);
+        if (removed >= 0)
+            probe.listWindow()->remove_row(removed);
+        QListWidget plain;
+        plain.setFont(rows().font());
+        plain.resize(rows().size());
+        plain.addItems(texts());
+        plain.show();
+        QTRY_VERIFY(plain.horizontalScrollBar()->maximum() > 0);
+        QTRY_COMPARE(rows().horizontalScrollBar()->maximum(),
+                     plain.horizontalScrollBar()->maximum());
     }
 
     // Rows of five_rows clicked after one on the top comment (the row last
