@@ -5,17 +5,12 @@
 #include "main_window_probe.h"
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
+#include "test_files.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QtTest>
-
 #include <csignal>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
-
-static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
 
 // The running program: the real executable's lines and its end on a signal,
 // and the main window's own behaviour against the simulator.
@@ -124,18 +119,6 @@ void TestProgram::filledFieldsShowTheirBeginning()
 // The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
 const QByteArray typed_row = " 12 00 00    : -5 00 00    ; 1950.0 # S\n";
 
-static QByteArray file_bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-static void write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 // Fills the form and adds its object to the list, as the observer does.
 static void add_typed_row(MainWindowProbe &p)
 {
@@ -243,20 +226,13 @@ void TestProgram::nightLog()
     QVERIFY(QDir().mkpath(state));
     if (!disk.isEmpty() && !private_mounts)
         QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs");
-    if (!disk.isEmpty())
-        QCOMPARE(mount("tmpfs", QFile::encodeName(state).constData(), "tmpfs",
-                       disk == "read-only" ? MS_RDONLY : 0, "size=16k"),
-                 0);
-    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(state).constData(), 0); });
+    const auto unmount = mounted_tmpfs(state, disk == "read-only" ? MS_RDONLY : 0,
+                                       disk.isEmpty() ? nullptr : "size=16k");
     const QString dir = state + "/Velto_Obj_List";
     if (disk == "full") {
         QVERIFY(QDir().mkpath(dir));
-        QFile filler(dir + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
-        }
+        fill_disk(dir);
     }
-
     const QByteArray state_before = qgetenv("XDG_STATE_HOME");
     const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
     qputenv("XDG_STATE_HOME", QFile::encodeName(state));
@@ -357,14 +333,6 @@ void TestProgram::signalKeepsUnsavedRows()
     QCOMPARE(log.err, QStringList{"Velto unsaved list written to " + dir + '/' + files[0]});
 }
 
-int main(int argc, char **argv)
-{
-    // The tiny file systems the test mounts are seen by this process alone.
-    private_mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
-                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    QApplication app(argc, argv);
-    TestProgram test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_MOUNTS(TestProgram)
 
 #include "tst_program.moc"
