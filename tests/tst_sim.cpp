@@ -198,6 +198,7 @@ private slots:
         row("state as guest", state, 200, "State=Ok\nUser=guest\nLevel=1\nPermission:");
         row("reverse horizon", "/tcs/velto_horizon.php?rev", 200, "# Velto-1000 horizon, t");
         row("horizon without a key", "/tcs/velto_horizon.php", 400, "Bad request");
+        row("state, broken query", state + "?Name%00=a", 400, "Bad request: control characters");
         row("no such script", state + ".bak", 404, "Not found: the TCS host");
         row("dot is no wildcard", "/tcs/vtcs_getXcgi", 404, "Not found");
         row("long query", state + "?M=" + QByteArray(2048, 'x'), 414, "Request refused");

@@ -511,7 +511,8 @@ private slots:
         QTest::addColumn<QString>("background");
         QTest::addColumn<bool>("viewTimer");
         QTest::addColumn<bool>("setOffset");
-        const QByteArray at = "State=Ok\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\nTelMode=";
+        const QByteArray at =
+            "State=Ok\nTCSmode=Hard\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\nTelMode=";
         auto row = [&](const char *name, const char *mode, const char *bg, bool view, bool set) {
             QTest::newRow(name) << at + mode << QString(bg) << view << set;
         };
@@ -520,7 +521,8 @@ private slots:
         row("stopped", "Stop\nVDec=300", "Yellow", false, false);
         row("tracking fast", "Track\nVHA=2", "LightGreen", true, true);
     }
-    // The telescope as read; Set offset at level 3 while moving, also when only the level changes.
+    // The telescope and the mode as read; Set offset at level 3 while moving, also when only the
+    // level changes.
     void stateShown()
     {
         QFETCH(QByteArray, body);
@@ -536,6 +538,8 @@ private slots:
         QCOMPARE(probe().form().velto_state_lab->palette().color(QPalette::Window),
                  QColor::fromString(background));
         QTEST(probe().viewTimer()->isActive(), "viewTimer");
+        const QLabel *mode = probe().form().velto_tcs_lab; // Blue on Cyan
+        QCOMPARE(mode->text() + mode->palette().color(QPalette::Window).name(), "Hard#00ffff");
     }
     // Between replies the chart moves the telescope on at 0.9 of its rate.
     void viewTimerExtrapolates()
