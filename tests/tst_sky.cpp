@@ -125,6 +125,22 @@ QStringList misplaced(const QImage &image, int side, bool ovt, bool flip, bool h
     expect(hadec == (is(pixel(horizontal(3 * 3600, 0)), Qt::black) &&
                      is(pixel(horizontal(2 * 3600, 40 * deg)), QColor(128, 128, 128))),
            "HA/Dec grid");
+    // The text lines above their baselines: the selected object's from x = 5,
+    // the telescope's right of the centre.
+    const int dy = int(0.028 * side);
+    const auto text = [&](int baseline, bool blue, int from, int to) { // smoothed glyphs
+        for (int y = baseline - dy / 2; y <= baseline; ++y)
+            for (int x = from; x < to; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if ((blue ? c.blue() - c.red() : c.red() - c.blue()) > 80 && c.green() < 100)
+                    return true;
+            }
+        return false;
+    };
+    for (int k = 1; k <= 5; ++k)
+        expect(text(k * dy, true, 5, 60) && text(k * dy, false, r, side), "text lines");
+    expect(text(side - dy, true, 5, 60) && text(side - 3 * dy, true, 5, 60),
+           "name and epoch lines");
     wrong.removeAll(QString());
     return wrong;
 }
