@@ -70,7 +70,6 @@ private slots:
             row("written dec " + QString::number(huge), dec, QString(), huge);
         }
     }
-
     void text()
     {
         QFETCH(Text, kind);
@@ -93,7 +92,6 @@ private slots:
         QCOMPARE(read, value);
         QVERIFY(kind != Text::Number || ok == (read != 0));
     }
-
     void horizontal_data()
     {
         // hour angle in seconds of time (-1: no sidereal time yet); arcseconds;
@@ -114,7 +112,6 @@ private slots:
         QTest::newRow("huge right ascension") << 3e307 << 0.0 << qQNaN() << 0.0;
         QTest::newRow("huge declination") << 1000.0 << 1e308 << qQNaN() << 0.0;
     }
-
     void horizontal()
     {
         QFETCH(double, ha);
@@ -130,7 +127,6 @@ private slots:
                      (std::fabs(a - azimuth) <= 0.1 && std::fabs(z - zenith) <= 0.1),
                  qPrintable(got));
     }
-
     void rates()
     {
         Velto_object object; // 30 degrees from the zenith, on the equator
@@ -145,7 +141,6 @@ private slots:
         object.hadec_rates_to_az(0, 1, 90, va, vz);
         QCOMPARE(va, 1e4);
     }
-
     void nightFile_data()
     {
         QTest::addColumn<QDateTime>("local");
@@ -160,7 +155,6 @@ private slots:
         row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
         row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
     }
-
     // A night from local noon to the next, named by its evening.
     void nightFile()
     {

@@ -193,14 +193,12 @@ private slots:
                     manual.write("manual" + suffix.toUtf8()) > 0);
         }
     }
-
     void cleanup()
     {
         set_night_colours(false); // the palette is the whole program's
         set_app_files_dir(QString());
         QVERIFY(QDir::setCurrent(start_dir));
     }
-
     void switchThereAndBack_data()
     {
         QTest::addColumn<bool>("russian");      // false: the Russian files are taken away
@@ -223,7 +221,6 @@ private slots:
                 << false << QStringList{fail, trying, fail, no_manual};
         }
     }
-
     void switchThereAndBack()
     {
         QFETCH(bool, russian);
@@ -289,7 +286,6 @@ private slots:
         const char *level = russian ? "Польз.=obs%2 Ур.=3 " : "User=obs%2 Level=3 ";
         QCOMPARE(probe.form().velto_level_lab->text(), QString::fromUtf8(level));
     }
-
     // Every text the code and the forms mark for translation, as lupdate finds
     // them now, has a finished Russian translation (lupdate marks new ones
     // unfinished in a copy of the shipped source).
@@ -312,7 +308,6 @@ private slots:
         QVERIFY2(unfinished < 0,
                  text.mid(text.lastIndexOf("<source>", unfinished), 200).constData());
     }
-
     void helpAndAboutButtonsAtTheBottomCentre_data()
     {
         QTest::addColumn<bool>("help");
@@ -323,7 +318,6 @@ private slots:
             << true << QSize(50, 100) << QPoint(-5, 72);
         QTest::newRow("about, 501 wide") << false << QSize(501, 587) << QPoint(220, 559);
     }
-
     void helpAndAboutButtonsAtTheBottomCentre()
     {
         QFETCH(bool, help);
@@ -338,14 +332,12 @@ private slots:
         if (auto *begin = window.findChild<QPushButton *>("Begin"))
             QCOMPARE(begin->geometry().right() + 1, close.x());
     }
-
     void nightColours_data()
     {
         QTest::addColumn<bool>("russian");
         QTest::newRow("English") << false;
         QTest::newRow("Russian") << true;
     }
-
     // Every window turns red on black with every text readable and whole; off
     // again, every window looks as it did before, pixel for pixel.
     void nightColours()
@@ -405,7 +397,6 @@ private slots:
         for (int i = 0; i < windows.size(); ++i)
             QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
     }
-
     void stateLooksAtNight_data()
     {
         QTest::addColumn<QString>("label");
@@ -425,7 +416,6 @@ private slots:
                               "State=Ok\nTelMode=Fault",  "State=Error"}
             << QStringList{"Stop", "Slew", "Moving", "Track", "Fault", "Unknown"};
     }
-
     // By night each state keeps its text and a look of its own that can be told
     // apart without colours, readable on its background.
     void stateLooksAtNight()

@@ -4,6 +4,7 @@
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky_probe.h"
+#include "test_files.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -13,33 +14,15 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 // Object lists: the .lst line reader and writer, reading and saving files
 // (onto a full disk too), and the one selection of the list and the chart.
-
-static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
 
 static const QByteArray five_rows = "# top comment\n"
                                     " 01 00 00 : +10 00 00 ; 2000.0 # A\n"
                                     " 02 00 00 : +20 00 00 ; 2000.0 # B\n"
                                     " 03 00 00 : +30 00 00 ; 2000.0 # C\n"
                                     "# end comment\n";
-
-static void write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-static QByteArray file_bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Answers each modal dialog of its kind while it lives, as the observer would; a
 // timer per kind, as the "replace?" box opens within the file dialog's accept().
@@ -85,7 +68,6 @@ private slots:
         row("day 31 of a 30-day month", line + "; 31-04-2021 # D", {"D", "31-04-2021"});
         row("unknown month", line + "; 01-mar-2021 # D", {"D", "01-mar-2021"});
     }
-
     void parseLine()
     {
         QFETCH(QString, line);
@@ -96,7 +78,6 @@ private slots:
             QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
                      (QStringList{read[0], "12:34:56", "+45:00:00", read[1]}));
     }
-
     // The form's name, right ascension, declination and epoch typed, and the row
     // the list shows.
     void formObjectRow_data()
@@ -114,7 +95,6 @@ private slots:
         row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
         row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
     }
-
     // Add Object appends the form's object as a row that reads back as that object.
     void formObjectRow()
     {
@@ -126,7 +106,6 @@ private slots:
         QCOMPARE(texts().value(5), row);
         checkInvariants();
     }
-
     // Lines that are not valid in the locale's encoding and a '\r' inside a line
     // come back byte for byte; a second read appends.
     void readAppendsAndSaveWritesTheBytesBack()
@@ -142,7 +121,6 @@ private slots:
         QVERIFY(probe.listWindow()->save_file(saved));
         QCOMPARE(file_bytes(saved), odd + odd + "last line without newline\n");
     }
-
     // Rows wider than the list, of ASCII and not, some with trailing blanks:
     // the horizontal scroll range is the one a plain list widget gives the
     // same rows in the same font, also after the widest row is removed.
@@ -162,7 +140,6 @@ private slots:
         row("tabs and Cyrillic", {narrow, cyrillic, narrow}, -1);
         row("widest row removed", {narrow, wide, narrow}, 1);
     }
-
     void horizontalRange()
     {
         QFETCH(QByteArray, lines);
@@ -179,7 +156,6 @@ private slots:
         QTRY_COMPARE(rows().horizontalScrollBar()->maximum(),
                      plain.horizontalScrollBar()->maximum());
     }
-
     // Rows of five_rows clicked after one on the top comment (the row last
     // clicked survives a cleared list, and a click on it fills the form at once),
     // then an edit of the list's current row.
@@ -209,7 +185,6 @@ private slots:
         row("insert comment with no current row", {2}, "Insert_Comment", -1, {6, 0, -1});
         row("clear list", {2}, "Clear_list", 2, {0, -1, -1});
     }
-
     // The list and the chart mark one selection; the second click on a row
     // puts its object into the main window's form.
     void selection()
@@ -230,14 +205,12 @@ private slots:
         QTEST(probe.form().velto_obj_edt->text(), "form_name");
         checkInvariants();
     }
-
     void saveOntoAFullDisk_data()
     {
         QTest::addColumn<int>("rows");
         QTest::newRow("list under 16 KiB") << 100;
         QTest::newRow("list over 100 KiB") << 2600;
     }
-
     // The observer saves over an existing list on a full file system: the old
     // file stays as it was, the failure is said, and the next Save dialog offers
     // the file last read, not the one that failed.
@@ -248,14 +221,10 @@ private slots:
             QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs to fill");
         const QString disk = dir.filePath(QStringLiteral("disk"));
         QVERIFY(QDir().mkpath(disk));
-        QCOMPARE(mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k"), 0);
-        const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(disk).constData(), 0); });
+        const auto unmount = mounted_tmpfs(disk, 0, "size=64k");
         const QString precious = disk + QStringLiteral("/precious.lst");
         write_file(precious, five_rows);
-        QFile filler(disk + QStringLiteral("/filler")); // written until the disk refuses a byte
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
-        }
+        fill_disk(disk);
 
         QByteArray lines;
         for (int i = 0; i < rows; ++i)
@@ -307,21 +276,18 @@ private:
             result << rows().item(row)->text();
         return result;
     }
-
     void readRows(const QByteArray &bytes)
     {
         const QString path = dir.filePath(QStringLiteral("rows.lst"));
         write_file(path, bytes);
         QVERIFY(probe.listWindow()->read_file(path));
     }
-
     void click(int row)
     {
         QListWidget &widget = rows();
         QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
                           widget.visualItemRect(widget.item(row)).center());
     }
-
     void typeForm(const QStringList &texts) // name, right ascension, declination, epoch
     {
         probe.form().velto_obj_edt->setText(texts.at(0));
@@ -329,7 +295,6 @@ private:
         probe.form().velto_decl_edt->setText(texts.at(2));
         probe.form().velto_epoch_edt->setText(texts.at(3));
     }
-
     // Row i and object i describe the same line: the object holds the
     // coordinates its row is read as.
     void checkInvariants()
@@ -345,21 +310,12 @@ private:
                      (QStringList{line.ra, line.dec}));
         }
     }
-
     LocalTcs tcs; // answers the main window's users list
     Velto_Obj_List window;
     MainWindowProbe probe{window};
     QTemporaryDir dir;
 };
 
-int main(int argc, char **argv)
-{
-    // The tiny file systems the test mounts are seen by this process alone.
-    private_mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
-                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    QApplication app(argc, argv);
-    TestLists test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_MOUNTS(TestLists)
 
 #include "tst_lists.moc"

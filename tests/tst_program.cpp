@@ -5,136 +5,17 @@
 #include "main_window_probe.h"
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
+#include "test_files.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QtTest>
-
 #include <csignal>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
-
-static bool private_mounts = false; // set by main(): tmpfs mounts stay in this process
-
-// The running program: the real executable's lines and its end on a signal,
-// and the main window's own behaviour against the simulator.
-class TestProgram : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init() { tcs.sim.set_canned_body(SimScript::State, std::nullopt); }
-    void signalEndsLikeQuit_data();
-    void signalEndsLikeQuit();
-    void filledFieldsShowTheirBeginning_data();
-    void filledFieldsShowTheirBeginning();
-    void quitClosesEveryWindow_data();
-    void quitClosesEveryWindow();
-    void nightLog_data();
-    void nightLog();
-    void signalKeepsUnsavedRows(); // last: ends the event loops of this process
-
-private:
-    LocalTcs tcs; // answers the users list of every main window
-};
-
-void TestProgram::signalEndsLikeQuit_data()
-{
-    QTest::addColumn<int>("signal_number");
-    QTest::addColumn<QStringList>("arguments"); // the night option adds no line
-    QTest::newRow("desktop logout (SIGTERM)") << int(SIGTERM) << QStringList();
-    QTest::newRow("Ctrl+C (SIGINT)") << int(SIGINT) << QStringList();
-    QTest::newRow("closed terminal (SIGHUP)") << int(SIGHUP) << QStringList();
-    QTest::newRow("started in night colours") << int(SIGTERM) << QStringList{"--night"};
-}
-
-void TestProgram::signalEndsLikeQuit()
-{
-    QFETCH(int, signal_number);
-    QFETCH(QStringList, arguments);
-    QProcess program; // headless like this test (QT_QPA_PLATFORM)
-    program.start(QStringLiteral(VELTO_PROGRAM), arguments);
-    QByteArray out;
-    QTRY_VERIFY_WITH_TIMEOUT((out += program.readAllStandardOutput()).count('\n') >= 2, 20000);
-    QCOMPARE(::kill(program.processId(), signal_number), 0);
-    QVERIFY(program.waitForFinished(20000));
-    out += program.readAllStandardOutput();
-    QVERIFY(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
-    // Start line, sidereal time, ..., the stop line last with its newline.
-    const QString stamp = "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\n";
-    QVERIFY2(QRegularExpression("^Velto_Obj_List start " + stamp + "stime=[0-9:.]{11}\n(.*\n)*" +
-                                "Velto_Obj_List stop " + stamp + '$')
-                 .match(QString::fromUtf8(out))
-                 .hasMatch(),
-             out.constData());
-}
 
 const QStringList object{"velto_obj_edt", "velto_ra_edt", "velto_decl_edt", "velto_epoch_edt"};
 
-void TestProgram::filledFieldsShowTheirBeginning_data()
-{
-    QTest::addColumn<QByteArray>("state");
-    QTest::addColumn<QString>("button"); // empty: the list window fills the form
-    QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QString>("texts");
-    QTest::newRow("negative offsets after Get")
-        << QByteArray("State=Ok\noffHA=-12.75\noffDec=-1234.5\n") << "velto_get_offset_btn"
-        << QStringList{"velto_offha_edt", "velto_offdec_edt"} << "-12.75|-1234.5";
-    QTest::newRow("object after Get from Velto")
-        << QByteArray("State=Ok\nObjName=A very long name of the current object\n"
-                      "ra2000=18:36:56.33\ndec2000=-38:47:01.25\n")
-        << "velto_get_btn" << object
-        << "A very long name of the current object|18:36:56.33|-38:47:01.25|2000.0";
-    QTest::newRow("object from the list")
-        << QByteArray() << QString() << object << "Another long|-12:34:56.78|-01:02:03.4|2000.0";
-}
-
-void TestProgram::filledFieldsShowTheirBeginning()
-{
-    QFETCH(QByteArray, state);
-    QFETCH(QString, button);
-    QFETCH(QStringList, fields);
-    QFETCH(QString, texts);
-    tcs.sim.set_canned_body(SimScript::State, state);
-    Velto_Obj_List window;
-    window.show();
-    const auto shown = [&](const QStringList &names) {
-        QStringList all;
-        for (const QString &name : names) {
-            const auto *field = window.findChild<QLineEdit *>(name);
-            all << field->text() + (field->cursorPosition() == 0 ? "" : " (cursor at the end)");
-        }
-        return all.join('|');
-    };
-    Velto_object &receiver = window; // as the list window sees it
-    if (button.isEmpty())            // the four-value form chains to the three- and two-value ones
-        receiver.set_object("Another long", "-12:34:56.78", "-01:02:03.4", "2000.0");
-    else
-        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
-    QTRY_COMPARE(shown(fields), texts);
-    // Without a name the object and epoch fields are emptied; a hidden main
-    // window is shown again.
-    window.hide();
-    receiver.set_object(QString(), "01:00:00", "+01:00:00");
-    QVERIFY(window.isVisible());
-    QCOMPARE(shown(object), QStringLiteral("|01:00:00|+01:00:00|"));
-}
-
 // The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
 const QByteArray typed_row = " 12 00 00    : -5 00 00    ; 1950.0 # S\n";
-
-static QByteArray file_bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-static void write_file(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 // Fills the form and adds its object to the list, as the observer does.
 static void add_typed_row(MainWindowProbe &p)
@@ -146,225 +27,299 @@ static void add_typed_row(MainWindowProbe &p)
     p.form().actionAdd_Object->trigger();
 }
 
-void TestProgram::quitClosesEveryWindow_data()
+// The running program: the real executable's lines and its end on a signal,
+// and the main window's own behaviour against the simulator.
+class TestProgram : public QObject
 {
-    QTest::addColumn<QString>("edits");
-    QTest::addColumn<bool>("quit");      // the Quit action, or the main window's own close
-    QTest::addColumn<QString>("answer"); // to the question, if asked, and the save dialog
-    QTest::addColumn<int>("visible");    // windows left of the six
-    QTest::newRow("nothing unsaved") << "" << true << "" << 0;
-    QTest::newRow("a list read") << "read" << true << "" << 0;
-    QTest::newRow("saved after the edit") << "insert saved" << true << "" << 0;
-    QTest::newRow("Cancel stays") << "insert" << true << "Cancel" << 6;
-    QTest::newRow("a row removed, Cancel stays") << "read remove" << true << "Cancel" << 6;
-    QTest::newRow("Discard quits") << "insert" << true << "Discard" << 0;
-    QTest::newRow("save dialog cancelled: stays") << "insert" << true << "Save cancel" << 6;
-    QTest::newRow("saved, then quits") << "insert" << true << "Save" << 0;
-    QTest::newRow("main window closed, Cancel") << "insert" << false << "Cancel" << 6;
-    QTest::newRow("main window closed, Discard") << "insert" << false << "Discard" << 5;
-}
+    Q_OBJECT
 
-// Rows inserted or removed by hand since the last read or save are never
-// lost without a question; with none, Quit closes every window at once.
-void TestProgram::quitClosesEveryWindow()
-{
-    QFETCH(QString, edits);
-    QFETCH(bool, quit);
-    QFETCH(QString, answer);
-    QFETCH(int, visible);
-    QTemporaryDir dir;
-    const QString read = dir.filePath("read.lst"), saved = dir.filePath("saved.lst");
-    write_file(read,
-               " 01 00 00 : +10 00 00 ; 2000.0 # A\n# two rows: one is left after a removal\n");
-    Velto_Obj_List window;
-    window.show();
-    MainWindowProbe p(window);
-    p.form().actionVelto_Corr->trigger();
-    p.form().actionHelp->trigger();
-    p.form().actionVelto_Tonight->trigger();
-    const auto visible_windows = [] {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        return std::count_if(windows.cbegin(), windows.cend(), std::mem_fn(&QWidget::isVisible));
-    };
-    QTRY_COMPARE(visible_windows(), 6); // main, list, sky, corrections, help, tonight
-    if (edits.contains("read"))
-        QVERIFY(p.listWindow()->read_file(read));
-    if (edits.contains("insert"))
-        add_typed_row(p);
-    if (edits.contains("remove")) {
-        p.listWindow()->select_row(0); // as a pick on the chart does
-        p.form().actionRemove_Object->trigger();
-    }
-    if (edits.contains("saved"))
-        QVERIFY(p.listWindow()->save_file(saved));
-    int asked = 0;
-    QTimer answering;
-    connect(&answering, &QTimer::timeout, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            ++asked;
-            box->button(answer.startsWith("Save") ? QMessageBox::Save
-                        : answer == "Discard"     ? QMessageBox::Discard
-                                                  : QMessageBox::Cancel)
-                ->click();
-        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
-            auto *plain = static_cast<QDialog *>(dialog);
-            answer == "Save" ? plain->accept() : plain->reject();
-        }
-    });
-    answering.start(10);
-    if (quit)
-        p.form().actionQuit->trigger();
-    else
-        window.close();
-    QCOMPARE(visible_windows(), visible);
-    QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
-    if (answer == "Save")
-        QCOMPARE(file_bytes(saved), typed_row);
-}
-
-void TestProgram::nightLog_data()
-{
-    QTest::addColumn<QString>("disk"); // the file system of the state folder
-    QTest::newRow("writable") << "";
-    QTest::newRow("read-only file system") << "read-only";
-    QTest::newRow("full file system") << "full";
-}
-
-// A scripted night: every command reaches the host whatever becomes of the log;
-// a log that can be written has a line for each command as sent, the password
-// hidden, and a log that cannot says so once.
-void TestProgram::nightLog()
-{
-    QFETCH(QString, disk);
-    QTemporaryDir home;
-    const QString state = home.filePath("state");
-    QVERIFY(QDir().mkpath(state));
-    if (!disk.isEmpty() && !private_mounts)
-        QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs");
-    if (!disk.isEmpty())
-        QCOMPARE(mount("tmpfs", QFile::encodeName(state).constData(), "tmpfs",
-                       disk == "read-only" ? MS_RDONLY : 0, "size=16k"),
-                 0);
-    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(state).constData(), 0); });
-    const QString dir = state + "/Velto_Obj_List";
-    if (disk == "full") {
-        QVERIFY(QDir().mkpath(dir));
-        QFile filler(dir + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
-        }
-    }
-
-    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
-    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state));
-    const QString list = home.filePath("night.lst");
-    QFile(list).open(QIODevice::WriteOnly);
-    tcs.sim.clear_received();
-    const auto commands = [this] {
-        QList<QByteArray> targets = tcs.sim.received_targets();
-        targets.removeIf([](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
-        return targets;
-    };
-    LogCapture log;
+private slots:
+    void init() { tcs.sim.set_canned_body(SimScript::State, std::nullopt); }
+    void signalEndsLikeQuit_data()
     {
-        ModalCloser closer;
+        QTest::addColumn<int>("signal_number");
+        QTest::addColumn<QStringList>("arguments"); // the night option adds no line
+        QTest::newRow("desktop logout (SIGTERM)") << int(SIGTERM) << QStringList();
+        QTest::newRow("Ctrl+C (SIGINT)") << int(SIGINT) << QStringList();
+        QTest::newRow("closed terminal (SIGHUP)") << int(SIGHUP) << QStringList();
+        QTest::newRow("started in night colours") << int(SIGTERM) << QStringList{"--night"};
+    }
+    void signalEndsLikeQuit()
+    {
+        QFETCH(int, signal_number);
+        QFETCH(QStringList, arguments);
+        QProcess program; // headless like this test (QT_QPA_PLATFORM)
+        program.start(QStringLiteral(VELTO_PROGRAM), arguments);
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += program.readAllStandardOutput()).count('\n') >= 2, 20000);
+        QCOMPARE(::kill(program.processId(), signal_number), 0);
+        QVERIFY(program.waitForFinished(20000));
+        out += program.readAllStandardOutput();
+        QVERIFY(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
+        // Start line, sidereal time, ..., the stop line last with its newline.
+        const QString stamp = "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\n";
+        QVERIFY2(QRegularExpression("^Velto_Obj_List start " + stamp +
+                                    "stime=[0-9:.]{11}\n(.*\n)*" + "Velto_Obj_List stop " + stamp +
+                                    '$')
+                     .match(QString::fromUtf8(out))
+                     .hasMatch(),
+                 out.constData());
+    }
+    void filledFieldsShowTheirBeginning_data()
+    {
+        QTest::addColumn<QByteArray>("state");
+        QTest::addColumn<QString>("button"); // empty: the list window fills the form
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("negative offsets after Get")
+            << QByteArray("State=Ok\noffHA=-12.75\noffDec=-1234.5\n") << "velto_get_offset_btn"
+            << QStringList{"velto_offha_edt", "velto_offdec_edt"} << "-12.75|-1234.5";
+        QTest::newRow("object after Get from Velto")
+            << QByteArray("State=Ok\nObjName=A very long name of the current object\n"
+                          "ra2000=18:36:56.33\ndec2000=-38:47:01.25\n")
+            << "velto_get_btn" << object
+            << "A very long name of the current object|18:36:56.33|-38:47:01.25|2000.0";
+        QTest::newRow("object from the list") << QByteArray() << QString() << object
+                                              << "Another long|-12:34:56.78|-01:02:03.4|2000.0";
+    }
+    void filledFieldsShowTheirBeginning()
+    {
+        QFETCH(QByteArray, state);
+        QFETCH(QString, button);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, texts);
+        tcs.sim.set_canned_body(SimScript::State, state);
         Velto_Obj_List window;
-        window.show(); // F12 goes to its window
-        MainWindowProbe p(window);
-        auto &f = p.form();
-        QTRY_VERIFY(!p.usersReplyPending());
-        f.velto_user_cb->setCurrentIndex(f.velto_user_cb->findText("oper (", Qt::MatchStartsWith));
-        f.velto_passwd_edt->setText("dome3");
-        f.velto_passwd_set_btn->click();
-        QTRY_VERIFY(f.velto_stop_btn->isEnabled()); // level 3 reported
-        QVERIFY(p.listWindow()->read_file(list));
-        f.velto_ra_edt->setText("01:00:00");
-        f.velto_decl_edt->setText("+10:00:00");
-        const auto sent = [&](int count) {
-            QTRY_COMPARE(commands().size(), count);
-            QTRY_VERIFY(!p.commandReplyPending());
+        window.show();
+        const auto shown = [&](const QStringList &names) {
+            QStringList all;
+            for (const QString &name : names) {
+                const auto *field = window.findChild<QLineEdit *>(name);
+                all << field->text() + (field->cursorPosition() == 0 ? "" : " (cursor at the end)");
+            }
+            return all.join('|');
         };
-        f.velto_send_btn->click();
-        sent(1);
-        f.velto_slew_btn->click();
-        sent(2);
-        f.velto_ra_edt->setText("1:00");
-        f.velto_send_btn->click(); // refused
-        QTest::keyClick(window.windowHandle(), Qt::Key_F12);
-        sent(3);
-        tcs.sim.set_fault(SimScript::Command, SimFault::ServerError);
-        f.velto_stop_btn->click();
-        sent(4);
-        tcs.sim.set_fault(SimScript::Command, SimFault::None);
-        QCOMPARE(closer.closed(), 1);
+        Velto_object &receiver = window; // as the list window sees it
+        if (button.isEmpty()) // the four-value form chains to the three- and two-value ones
+            receiver.set_object("Another long", "-12:34:56.78", "-01:02:03.4", "2000.0");
+        else
+            QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+        QTRY_COMPARE(shown(fields), texts);
+        // Without a name the object and epoch fields are emptied; a hidden main
+        // window is shown again.
+        window.hide();
+        receiver.set_object(QString(), "01:00:00", "+01:00:00");
+        QVERIFY(window.isVisible());
+        QCOMPARE(shown(object), QStringLiteral("|01:00:00|+01:00:00|"));
     }
-    QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
-    QByteArray text; // the nights of the session: noon may pass during it
-    QStringList events, sent_lines, wire;
-    for (const QString &night : QDir(dir).entryList({"night-*.log"})) {
-        QFile file(dir + '/' + night);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        text += file.readAll();
+    void quitClosesEveryWindow_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<bool>("quit");      // the Quit action, or the main window's own close
+        QTest::addColumn<QString>("answer"); // to the question, if asked, and the save dialog
+        QTest::addColumn<int>("visible");    // windows left of the six
+        QTest::newRow("nothing unsaved") << "" << true << "" << 0;
+        QTest::newRow("a list read") << "read" << true << "" << 0;
+        QTest::newRow("saved after the edit") << "insert saved" << true << "" << 0;
+        QTest::newRow("Cancel stays") << "insert" << true << "Cancel" << 6;
+        QTest::newRow("a row removed, Cancel stays") << "read remove" << true << "Cancel" << 6;
+        QTest::newRow("Discard quits") << "insert" << true << "Discard" << 0;
+        QTest::newRow("save dialog cancelled: stays") << "insert" << true << "Save cancel" << 6;
+        QTest::newRow("saved, then quits") << "insert" << true << "Save" << 0;
+        QTest::newRow("main window closed, Cancel") << "insert" << false << "Cancel" << 6;
+        QTest::newRow("main window closed, Discard") << "insert" << false << "Discard" << 5;
     }
-    for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split('\t');
-        QCOMPARE(fields.size(), 4);
-        QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODate).isValid(), qPrintable(line));
-        events << fields[2];
-        if (fields[2] == "command")
-            sent_lines << fields[3];
+    // Rows inserted or removed by hand since the last read or save are never
+    // lost without a question; with none, Quit closes every window at once.
+    void quitClosesEveryWindow()
+    {
+        QFETCH(QString, edits);
+        QFETCH(bool, quit);
+        QFETCH(QString, answer);
+        QFETCH(int, visible);
+        QTemporaryDir dir;
+        const QString read = dir.filePath("read.lst"), saved = dir.filePath("saved.lst");
+        write_file(read,
+                   " 01 00 00 : +10 00 00 ; 2000.0 # A\n# two rows: one is left after a removal\n");
+        Velto_Obj_List window;
+        window.show();
+        MainWindowProbe p(window);
+        p.form().actionVelto_Corr->trigger();
+        p.form().actionHelp->trigger();
+        p.form().actionVelto_Tonight->trigger();
+        const auto visible_windows = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::count_if(windows.cbegin(), windows.cend(),
+                                 std::mem_fn(&QWidget::isVisible));
+        };
+        QTRY_COMPARE(visible_windows(), 6); // main, list, sky, corrections, help, tonight
+        if (edits.contains("read"))
+            QVERIFY(p.listWindow()->read_file(read));
+        if (edits.contains("insert"))
+            add_typed_row(p);
+        if (edits.contains("remove")) {
+            p.listWindow()->select_row(0); // as a pick on the chart does
+            p.form().actionRemove_Object->trigger();
+        }
+        if (edits.contains("saved"))
+            QVERIFY(p.listWindow()->save_file(saved));
+        int asked = 0;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                ++asked;
+                box->button(answer.startsWith("Save") ? QMessageBox::Save
+                            : answer == "Discard"     ? QMessageBox::Discard
+                                                      : QMessageBox::Cancel)
+                    ->click();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+                auto *plain = static_cast<QDialog *>(dialog);
+                answer == "Save" ? plain->accept() : plain->reject();
+            }
+        });
+        answering.start(10);
+        if (quit)
+            p.form().actionQuit->trigger();
+        else
+            window.close();
+        QCOMPARE(visible_windows(), visible);
+        QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
+        if (answer == "Save")
+            QCOMPARE(file_bytes(saved), typed_row);
     }
-    for (const QByteArray &target : commands())
-        wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
-    QVERIFY(!text.contains("dome3"));
-    QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
-    if (disk.isEmpty())
-        QCOMPARE(QSet<QString>(events.begin(), events.end()),
-                 (QSet<QString>{"start", "login", "list read", "level", "TelMode", "command",
-                                "answer", "refused", "error", "stop"}));
-}
+    void nightLog_data()
+    {
+        QTest::addColumn<QString>("disk"); // the file system of the state folder
+        QTest::newRow("writable") << "";
+        QTest::newRow("read-only file system") << "read-only";
+        QTest::newRow("full file system") << "full";
+    }
+    // A scripted night: every command reaches the host whatever becomes of the log;
+    // a log that can be written has a line for each command as sent, the password
+    // hidden, and a log that cannot says so once.
+    void nightLog()
+    {
+        QFETCH(QString, disk);
+        QTemporaryDir home;
+        const QString state = home.filePath("state");
+        QVERIFY(QDir().mkpath(state));
+        if (!disk.isEmpty() && !private_mounts)
+            QSKIP("no private mount namespace (needs root with CAP_SYS_ADMIN): no tmpfs");
+        const auto unmount = mounted_tmpfs(state, disk == "read-only" ? MS_RDONLY : 0,
+                                           disk.isEmpty() ? nullptr : "size=16k");
+        const QString dir = state + "/Velto_Obj_List";
+        if (disk == "full") {
+            QVERIFY(QDir().mkpath(dir));
+            fill_disk(dir);
+        }
+        const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state));
+        const QString list = home.filePath("night.lst");
+        QFile(list).open(QIODevice::WriteOnly);
+        tcs.sim.clear_received();
+        const auto commands = [this] {
+            QList<QByteArray> targets = tcs.sim.received_targets();
+            targets.removeIf(
+                [](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
+            return targets;
+        };
+        LogCapture log;
+        {
+            ModalCloser closer;
+            Velto_Obj_List window;
+            window.show(); // F12 goes to its window
+            MainWindowProbe p(window);
+            auto &f = p.form();
+            QTRY_VERIFY(!p.usersReplyPending());
+            f.velto_user_cb->setCurrentIndex(
+                f.velto_user_cb->findText("oper (", Qt::MatchStartsWith));
+            f.velto_passwd_edt->setText("dome3");
+            f.velto_passwd_set_btn->click();
+            QTRY_VERIFY(f.velto_stop_btn->isEnabled()); // level 3 reported
+            QVERIFY(p.listWindow()->read_file(list));
+            f.velto_ra_edt->setText("01:00:00");
+            f.velto_decl_edt->setText("+10:00:00");
+            const auto sent = [&](int count) {
+                QTRY_COMPARE(commands().size(), count);
+                QTRY_VERIFY(!p.commandReplyPending());
+            };
+            f.velto_send_btn->click();
+            sent(1);
+            f.velto_slew_btn->click();
+            sent(2);
+            f.velto_ra_edt->setText("1:00");
+            f.velto_send_btn->click(); // refused
+            QTest::keyClick(window.windowHandle(), Qt::Key_F12);
+            sent(3);
+            tcs.sim.set_fault(SimScript::Command, SimFault::ServerError);
+            f.velto_stop_btn->click();
+            sent(4);
+            tcs.sim.set_fault(SimScript::Command, SimFault::None);
+            QCOMPARE(closer.closed(), 1);
+        }
+        QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
+        QByteArray text; // the nights of the session: noon may pass during it
+        QStringList events, sent_lines, wire;
+        for (const QString &night : QDir(dir).entryList({"night-*.log"})) {
+            QFile file(dir + '/' + night);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            text += file.readAll();
+        }
+        for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split('\t');
+            QCOMPARE(fields.size(), 4);
+            QVERIFY2(QDateTime::fromString(fields[0], Qt::ISODate).isValid(), qPrintable(line));
+            events << fields[2];
+            if (fields[2] == "command")
+                sent_lines << fields[3];
+        }
+        for (const QByteArray &target : commands())
+            wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
+        QVERIFY(!text.contains("dome3"));
+        QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
+        if (disk.isEmpty())
+            QCOMPARE(QSet<QString>(events.begin(), events.end()),
+                     (QSet<QString>{"start", "login", "list read", "level", "TelMode", "command",
+                                    "answer", "refused", "error", "stop"}));
+    }
+    // A signal cannot ask: rows read and typed are written, byte for byte, beside
+    // the night log, its path on standard error, and every window closes. Last:
+    // it ends the event loops of this process.
+    void signalKeepsUnsavedRows()
+    {
+        QTemporaryDir state;
+        const QByteArray state_before = qgetenv("XDG_STATE_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        const QByteArray read_rows = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n";
+        const QString read = state.filePath("read.lst");
+        write_file(read, read_rows);
+        LogCapture log;
+        catch_quit_signals();
+        Velto_Obj_List window;
+        window.show();
+        MainWindowProbe p(window);
+        quit_on_caught_signals(window);
+        QVERIFY(p.listWindow()->read_file(read));
+        add_typed_row(p);
+        QCOMPARE(::kill(::getpid(), SIGTERM), 0);
+        QTRY_VERIFY(!window.isVisible() && !p.listWindow()->isVisible());
+        const QString dir = state.filePath("Velto_Obj_List");
+        const QStringList files = QDir(dir).entryList({"unsaved-*.lst"});
+        QCOMPARE(files.size(), 1);
+        QVERIFY2(QRegularExpression("^unsaved-\\d{8}T\\d{6}Z\\.lst$").match(files[0]).hasMatch(),
+                 qPrintable(files[0]));
+        QCOMPARE(file_bytes(dir + '/' + files[0]), read_rows + typed_row);
+        QCOMPARE(log.err, QStringList{"Velto unsaved list written to " + dir + '/' + files[0]});
+    }
 
-// A signal cannot ask: rows read and typed are written, byte for byte, beside
-// the night log, its path on standard error, and every window closes.
-void TestProgram::signalKeepsUnsavedRows()
-{
-    QTemporaryDir state;
-    const QByteArray state_before = qgetenv("XDG_STATE_HOME");
-    const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    const QByteArray read_rows = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n";
-    const QString read = state.filePath("read.lst");
-    write_file(read, read_rows);
-    LogCapture log;
-    catch_quit_signals();
-    Velto_Obj_List window;
-    window.show();
-    MainWindowProbe p(window);
-    quit_on_caught_signals(window);
-    QVERIFY(p.listWindow()->read_file(read));
-    add_typed_row(p);
-    QCOMPARE(::kill(::getpid(), SIGTERM), 0);
-    QTRY_VERIFY(!window.isVisible() && !p.listWindow()->isVisible());
-    const QString dir = state.filePath("Velto_Obj_List");
-    const QStringList files = QDir(dir).entryList({"unsaved-*.lst"});
-    QCOMPARE(files.size(), 1);
-    QVERIFY2(QRegularExpression("^unsaved-\\d{8}T\\d{6}Z\\.lst$").match(files[0]).hasMatch(),
-             qPrintable(files[0]));
-    QCOMPARE(file_bytes(dir + '/' + files[0]), read_rows + typed_row);
-    QCOMPARE(log.err, QStringList{"Velto unsaved list written to " + dir + '/' + files[0]});
-}
+private:
+    LocalTcs tcs; // answers the users list of every main window
+};
 
-int main(int argc, char **argv)
-{
-    // The tiny file systems the test mounts are seen by this process alone.
-    private_mounts = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
-                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    QApplication app(argc, argv);
-    TestProgram test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELTO_TEST_MAIN_WITH_MOUNTS(TestProgram)
 
 #include "tst_program.moc"

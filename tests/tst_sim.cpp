@@ -1,10 +1,12 @@
 #include "coords/coord_text.h"
 #include "sim/tcs_sim_server.h"
+#include "test_files.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
@@ -196,6 +198,7 @@ private slots:
         row("state as guest", state, 200, "State=Ok\nUser=guest\nLevel=1\nPermission:");
         row("reverse horizon", "/tcs/velto_horizon.php?rev", 200, "# Velto-1000 horizon, t");
         row("horizon without a key", "/tcs/velto_horizon.php", 400, "Bad request");
+        row("state, broken query", state + "?Name%00=a", 400, "Bad request: control characters");
         row("no such script", state + ".bak", 404, "Not found: the TCS host");
         row("dot is no wildcard", "/tcs/vtcs_getXcgi", 404, "Not found");
         row("long query", state + "?M=" + QByteArray(2048, 'x'), 414, "Request refused");
@@ -263,6 +266,44 @@ private slots:
             (out += run.readAllStandardOutput()).endsWith("GET /tcs/velto_users_all.cgi 500\n"));
         run.kill();
         QVERIFY(run.waitForFinished(10000));
+    }
+    void programRefuses_data()
+    {
+        QTest::addColumn<QStringList>("args"); // F0, F1: files holding these texts
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("err");
+        const QString range = "velto_tcs_sim: F1: line 2: azimuth must be 0 to below 360 and "
+                              "altitude -90 to 90\n";
+        const QStringList limits{"# reverse\n0 -90\n359.99 90\n"}; // taken
+        QTest::newRow("no users file")
+            << QStringList{"--users", "F9"} << QStringList()
+            << "velto_tcs_sim: cannot read F9: No such file or directory\n";
+        QTest::newRow("no number")
+            << QStringList{"--horizon-dir", "F0"} << QStringList{"# direct\n10 x\n"}
+            << "velto_tcs_sim: F0: line 2: expected \"azimuth altitude\" in degrees, got \"10 "
+               "x\"\n";
+        QTest::newRow("azimuth 360, a wrong fault")
+            << QStringList{"--horizon-rev", "F0", "--horizon-dir", "F1", "--fault", "state=none=1"}
+            << limits + QStringList{"# direct\n360 0\n"}
+            << range + "velto_tcs_sim: --fault state=none=1: expected SCRIPT=FAULT, see --help\n";
+        QTest::newRow("altitude over 90")
+            << QStringList{"--horizon-rev", "F0", "--horizon-dir", "F1"}
+            << limits + QStringList{"# direct\n0 90.01\n"} << range;
+    }
+    // A file it cannot use or a wrong option: the simulator says why and ends with code 2.
+    void programRefuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, files);
+        QTemporaryDir dir;
+        for (int i = 0; i < files.size(); ++i)
+            write_file(dir.filePath("F" + QString::number(i)), files[i].toUtf8());
+        QProcess run;
+        run.start(QStringLiteral(VELTO_SIM),
+                  args.replaceInStrings(QRegularExpression("^F"), dir.filePath("F")));
+        QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitCode(), 2);
+        QTEST(QString(run.readAllStandardError()).remove(dir.path() + '/'), "err");
     }
 
 private:

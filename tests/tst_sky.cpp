@@ -15,30 +15,6 @@
 
 Q_DECLARE_METATYPE(SimFault)
 
-// The sky chart: where things land on it, the horizon profiles from the TCS
-// host, what is painted where, and picking objects with the mouse.
-class TestSky : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void geometry();
-    void placementFollowsChanges_data();
-    void placementFollowsChanges();
-    void placementMatchesTransform_data();
-    void placementMatchesTransform();
-    void horizonReading_data();
-    void horizonReading();
-    void horizonRequests_data();
-    void horizonRequests();
-    void chartPainted_data();
-    void chartPainted();
-
-private:
-    LocalTcs tcs;
-};
-
 namespace
 {
 
@@ -125,111 +101,24 @@ QStringList misplaced(const QImage &image, int side, bool ovt, bool flip, bool h
     expect(hadec == (is(pixel(horizontal(3 * 3600, 0)), Qt::black) &&
                      is(pixel(horizontal(2 * 3600, 40 * deg)), QColor(128, 128, 128))),
            "HA/Dec grid");
+    // The text lines above their baselines: the selected object's from x = 5,
+    // the telescope's right of the centre.
+    const int dy = int(0.028 * side);
+    const auto text = [&](int baseline, bool blue, int from, int to) { // smoothed glyphs
+        for (int y = baseline - dy / 2; y <= baseline; ++y)
+            for (int x = from; x < to; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if ((blue ? c.blue() - c.red() : c.red() - c.blue()) > 80 && c.green() < 100)
+                    return true;
+            }
+        return false;
+    };
+    for (int k = 1; k <= 5; ++k)
+        expect(text(k * dy, true, 5, 60) && text(k * dy, false, r, side), "text lines");
+    expect(text(side - dy, true, 5, 60) && text(side - 3 * dy, true, 5, 60),
+           "name and epoch lines");
     wrong.removeAll(QString());
     return wrong;
-}
-
-} // namespace
-
-// Horizon profiles with a point every 60 degrees, 10 degrees high on the
-// direct side and 30 on the reverse one.
-void TestSky::initTestCase()
-{
-    QByteArray direct = "# direct\n", reverse = "# reverse\n";
-    for (int az = 0; az < 360; az += 60) {
-        direct += QByteArray::number(az) + " 10\n";
-        reverse += QByteArray::number(az) + " 30\n";
-    }
-    QString error;
-    QVERIFY(tcs.sim.horizons().direct.read(direct, HorizonProfile::Role::Direct, &error) &&
-            tcs.sim.horizons().reverse.read(reverse, HorizonProfile::Role::Reverse, &error));
-}
-
-// The A/Z grid's circles and azimuth lines (from 5, 10 or 20 deg out), the
-// telescope's text lines, the markers (arm end, circle, gap, dot, pen width)
-// each side of each step, the smallest chart painted, and a position from the
-// TCS far off the chart kept within four sides of the centre.
-void TestSky::geometry()
-{
-    const std::pair<int, QList<int>> markers[] = {
-        {651, {14, 15, 4, 5, 2}}, {650, {11, 12, 3, 4, 2}}, {450, {11, 12, 3, 4, 2}},
-        {449, {8, 9, 2, 3, 1}},   {350, {8, 9, 2, 3, 1}},   {349, {5, 6, 1, 2, 1}}};
-    for (const auto &[side, sizes] : markers) {
-        const MarkerSizes m = marker_sizes(side);
-        QCOMPARE((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}), sizes);
-    }
-    QList<Velto_object *> none;
-    Velto_object telescope;
-    Velto_sky chart(nullptr, &none, &telescope);
-    for (int side : {100, 99}) { // 99 is too small: nothing painted, the side kept
-        chart.resize(side + 1, side);
-        SkyProbe(chart).render();
-    }
-    QCOMPARE(SkyProbe(chart).chartWidth(), 100);
-    QCOMPARE(project(90 * deg, 1e12 * deg, 550, SkyView::Sky), QPoint(2475, 275));
-    QCOMPARE(project(qQNaN(), qInf(), 401, SkyView::Ovt), QPoint(200, 200));
-    QCOMPARE(telescope_text_origin(550, 1), QPoint(403, 15));
-    QCOMPARE(telescope_text_origin(651, 5), QPoint(557, 90));
-    const AltAzGrid sky = altaz_grid(550, SkyView::Sky);
-    QCOMPARE(sky.circle_radii, (QVector<int>{15, 31, 61, 92, 122, 153, 183, 214, 244}));
-    QCOMPARE(altaz_grid(550, SkyView::Ovt).circle_radii,
-             (QVector<int>{24, 48, 94, 137, 177, 211, 238, 258, 271}));
-    QCOMPARE(sky.azimuth_lines.size(), 36);
-    QCOMPARE(sky.azimuth_lines[0], QLine(275, 290, 275, 550)); // south from 5 degrees
-    QCOMPARE(sky.azimuth_lines[3].p1(), project(30 * deg, 10 * deg, 550, SkyView::Sky));
-    QCOMPARE(sky.azimuth_lines[1].p1(), project(10 * deg, 20 * deg, 550, SkyView::Sky));
-    QCOMPARE(sky.azimuth_lines[9].p2(), QPoint(550, 275)); // west on the horizon
-}
-
-void TestSky::placementFollowsChanges_data()
-{
-    QTest::addColumn<QString>("change");
-    for (const char *change :
-         {"nothing", "object moved", "declination changed", "object replaced", "comment"})
-        QTest::newRow(change) << change;
-}
-
-// The placement remembers its results; each change must still show.
-void TestSky::placementFollowsChanges()
-{
-    QFETCH(QString, change);
-    // An object at R.A. 0, Dec. 0 has the numbers of a row never placed yet.
-    Velto_object origin, star, other, low;
-    origin.is_comment = star.is_comment = other.is_comment = low.is_comment = false;
-    star.ra_sec = other.ra_sec = 3600;
-    star.dec_sec = other.dec_sec = 40 * deg;
-    low.dec_sec = -80 * deg; // never above 86 degrees from the zenith: not drawn
-    QList<Velto_object *> objects{&origin, &star, &low};
-    sidereal_time = 7200;
-    ObjectPlacement placement;
-    placement.place(objects, 550, SkyView::Sky);
-
-    star.ra_sec += change == "object moved" ? 1800 : 0;
-    star.dec_sec += change == "declination changed" ? 5 * deg : 0;
-    if (change == "object replaced")
-        objects[1] = &other;
-    other.dec_sec += 10 * deg;
-    objects[0]->is_comment = change == "comment";
-    placement.place(objects, 550, SkyView::Sky);
-
-    for (const Velto_object *object : objects) {
-        const QPointF at = horizontal(sidereal_time - object->ra_sec, object->dec_sec);
-        const bool drawn = !object->is_comment && at.y() < 86 * deg;
-        QCOMPARE(QPoint(object->sky_x, object->sky_y),
-                 drawn ? chart_pixel(at, 550, false) : QPoint(-1, -1));
-        QVERIFY(object->is_comment ||
-                (QPointF(object->azimuth, object->zenith_dist) - at).manhattanLength() < 1e-6);
-    }
-}
-
-void TestSky::placementMatchesTransform_data()
-{
-    QTest::addColumn<SkyView>("view");
-    QTest::addColumn<int>("side");
-    QTest::newRow("sky, 550") << SkyView::Sky << 550;
-    QTest::newRow("sky, 1001") << SkyView::Sky << 1001;
-    QTest::newRow("OVT, 550") << SkyView::Ovt << 550;
-    QTest::newRow("OVT, 1001") << SkyView::Ovt << 1001;
 }
 
 // The chart pixel the transform gives one object at the current sidereal time.
@@ -253,203 +142,310 @@ std::pair<double, double> pixel_edge(double ra, double dec, int side, SkyView vi
     return {low, high};
 }
 
-// 10,000 objects anywhere on the sky, and objects on pixel edges, placed
-// again as the sidereal time moves on: every pixel, azimuth and zenith
-// distance as the transform gives them one object at a time.
-void TestSky::placementMatchesTransform()
+} // namespace
+
+// The sky chart: where things land on it, the horizon profiles from the TCS
+// host, what is painted where, and picking objects with the mouse.
+class TestSky : public QObject
 {
-    QFETCH(SkyView, view);
-    QFETCH(int, side);
-    const double sidereal_times[] = {0.0, 1.0, 20000.0, 43199.5, 61234.0, 86399.0};
-    const int edges_per_time = 40;
-    QRandomGenerator random(20261207);
-    std::vector<Velto_object> objects(10000 + 2 * edges_per_time * std::size(sidereal_times));
-    for (Velto_object &object : objects) {
-        object.is_comment = false;
-        object.ra_sec = random.bounded(86400.0);
-        object.dec_sec = random.bounded(180 * deg) - 90 * deg;
+    Q_OBJECT
+
+private slots:
+
+    // Horizon profiles with a point every 60 degrees, 10 degrees high on the
+    // direct side and 30 on the reverse one.
+    void initTestCase()
+    {
+        QByteArray direct = "# direct\n", reverse = "# reverse\n";
+        for (int az = 0; az < 360; az += 60) {
+            direct += QByteArray::number(az) + " 10\n";
+            reverse += QByteArray::number(az) + " 30\n";
+        }
+        QString error;
+        QVERIFY(tcs.sim.horizons().direct.read(direct, HorizonProfile::Role::Direct, &error) &&
+                tcs.sim.horizons().reverse.read(reverse, HorizonProfile::Role::Reverse, &error));
     }
-    objects[0].ra_sec = 20000.0; // at the zenith at sidereal time 20000
-    objects[0].dec_sec = 43.6535277 * deg;
-    objects[1].ra_sec = 3e15; // from a damaged list
-    auto edge = objects.begin() + 10000;
-    for (double sidereal : sidereal_times) {
-        sidereal_time = sidereal;
-        for (int i = 0; i < edges_per_time; ++i, edge += 2) {
-            const double ra = edge->ra_sec;
-            const auto [low, high] =
-                pixel_edge(ra, random.bounded(120 * deg) - 40 * deg, side, view);
-            edge[0].ra_sec = edge[1].ra_sec = ra;
-            edge[0].dec_sec = low;
-            edge[1].dec_sec = high;
+    // The A/Z grid's circles and azimuth lines (from 5, 10 or 20 deg out), the
+    // telescope's text lines, the markers (arm end, circle, gap, dot, pen width)
+    // each side of each step, the smallest chart painted, and a position from the
+    // TCS far off the chart kept within four sides of the centre.
+    void geometry()
+    {
+        const std::pair<int, QList<int>> markers[] = {
+            {651, {14, 15, 4, 5, 2}}, {650, {11, 12, 3, 4, 2}}, {450, {11, 12, 3, 4, 2}},
+            {449, {8, 9, 2, 3, 1}},   {350, {8, 9, 2, 3, 1}},   {349, {5, 6, 1, 2, 1}}};
+        for (const auto &[side, sizes] : markers) {
+            const MarkerSizes m = marker_sizes(side);
+            QCOMPARE((QList<int>{m.arm_end, m.circle, m.gap, m.dot, marker_pen_width(side)}),
+                     sizes);
+        }
+        QList<Velto_object *> none;
+        Velto_object telescope;
+        Velto_sky chart(nullptr, &none, &telescope);
+        for (int side : {100, 99}) { // 99 is too small: nothing painted, the side kept
+            chart.resize(side + 1, side);
+            SkyProbe(chart).render();
+        }
+        QCOMPARE(SkyProbe(chart).chartWidth(), 100);
+        QCOMPARE(project(90 * deg, 1e12 * deg, 550, SkyView::Sky), QPoint(2475, 275));
+        QCOMPARE(project(qQNaN(), qInf(), 401, SkyView::Ovt), QPoint(200, 200));
+        QCOMPARE(telescope_text_origin(550, 1), QPoint(403, 15));
+        QCOMPARE(telescope_text_origin(651, 5), QPoint(557, 90));
+        const AltAzGrid sky = altaz_grid(550, SkyView::Sky);
+        QCOMPARE(sky.circle_radii, (QVector<int>{15, 31, 61, 92, 122, 153, 183, 214, 244}));
+        QCOMPARE(altaz_grid(550, SkyView::Ovt).circle_radii,
+                 (QVector<int>{24, 48, 94, 137, 177, 211, 238, 258, 271}));
+        QCOMPARE(sky.azimuth_lines.size(), 36);
+        QCOMPARE(sky.azimuth_lines[0], QLine(275, 290, 275, 550)); // south from 5 degrees
+        QCOMPARE(sky.azimuth_lines[3].p1(), project(30 * deg, 10 * deg, 550, SkyView::Sky));
+        QCOMPARE(sky.azimuth_lines[1].p1(), project(10 * deg, 20 * deg, 550, SkyView::Sky));
+        QCOMPARE(sky.azimuth_lines[9].p2(), QPoint(550, 275)); // west on the horizon
+    }
+    void placementFollowsChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change :
+             {"nothing", "object moved", "declination changed", "object replaced", "comment"})
+            QTest::newRow(change) << change;
+    }
+    // The placement remembers its results; each change must still show.
+    void placementFollowsChanges()
+    {
+        QFETCH(QString, change);
+        // An object at R.A. 0, Dec. 0 has the numbers of a row never placed yet.
+        Velto_object origin, star, other, low;
+        origin.is_comment = star.is_comment = other.is_comment = low.is_comment = false;
+        star.ra_sec = other.ra_sec = 3600;
+        star.dec_sec = other.dec_sec = 40 * deg;
+        low.dec_sec = -80 * deg; // never above 86 degrees from the zenith: not drawn
+        QList<Velto_object *> objects{&origin, &star, &low};
+        sidereal_time = 7200;
+        ObjectPlacement placement;
+        placement.place(objects, 550, SkyView::Sky);
+
+        star.ra_sec += change == "object moved" ? 1800 : 0;
+        star.dec_sec += change == "declination changed" ? 5 * deg : 0;
+        if (change == "object replaced")
+            objects[1] = &other;
+        other.dec_sec += 10 * deg;
+        objects[0]->is_comment = change == "comment";
+        placement.place(objects, 550, SkyView::Sky);
+
+        for (const Velto_object *object : objects) {
+            const QPointF at = horizontal(sidereal_time - object->ra_sec, object->dec_sec);
+            const bool drawn = !object->is_comment && at.y() < 86 * deg;
+            QCOMPARE(QPoint(object->sky_x, object->sky_y),
+                     drawn ? chart_pixel(at, 550, false) : QPoint(-1, -1));
+            QVERIFY(object->is_comment ||
+                    (QPointF(object->azimuth, object->zenith_dist) - at).manhattanLength() < 1e-6);
         }
     }
-    QList<Velto_object *> list;
-    for (Velto_object &object : objects)
-        list << &object;
-    ObjectPlacement placement;
-    int mismatches = 0;
-    for (double sidereal : sidereal_times) {
-        sidereal_time = sidereal;
-        placement.place(list, side, view);
-        for (const Velto_object &object : objects) {
-            double a = 0, z = 0;
-            radec_to_az(object.ra_sec, object.dec_sec, a, z);
-            mismatches += QPoint(object.sky_x, object.sky_y) !=
-                              direct_pixel(object.ra_sec, object.dec_sec, side, view) ||
-                          object.azimuth != a || object.zenith_dist != z;
+    void placementMatchesTransform_data()
+    {
+        QTest::addColumn<SkyView>("view");
+        QTest::addColumn<int>("side");
+        QTest::newRow("sky, 550") << SkyView::Sky << 550;
+        QTest::newRow("sky, 1001") << SkyView::Sky << 1001;
+        QTest::newRow("OVT, 550") << SkyView::Ovt << 550;
+        QTest::newRow("OVT, 1001") << SkyView::Ovt << 1001;
+    }
+    // 10,000 objects anywhere on the sky, and objects on pixel edges, placed
+    // again as the sidereal time moves on: every pixel, azimuth and zenith
+    // distance as the transform gives them one object at a time.
+    void placementMatchesTransform()
+    {
+        QFETCH(SkyView, view);
+        QFETCH(int, side);
+        const double sidereal_times[] = {0.0, 1.0, 20000.0, 43199.5, 61234.0, 86399.0};
+        const int edges_per_time = 40;
+        QRandomGenerator random(20261207);
+        std::vector<Velto_object> objects(10000 + 2 * edges_per_time * std::size(sidereal_times));
+        for (Velto_object &object : objects) {
+            object.is_comment = false;
+            object.ra_sec = random.bounded(86400.0);
+            object.dec_sec = random.bounded(180 * deg) - 90 * deg;
         }
+        objects[0].ra_sec = 20000.0; // at the zenith at sidereal time 20000
+        objects[0].dec_sec = 43.6535277 * deg;
+        objects[1].ra_sec = 3e15; // from a damaged list
+        auto edge = objects.begin() + 10000;
+        for (double sidereal : sidereal_times) {
+            sidereal_time = sidereal;
+            for (int i = 0; i < edges_per_time; ++i, edge += 2) {
+                const double ra = edge->ra_sec;
+                const auto [low, high] =
+                    pixel_edge(ra, random.bounded(120 * deg) - 40 * deg, side, view);
+                edge[0].ra_sec = edge[1].ra_sec = ra;
+                edge[0].dec_sec = low;
+                edge[1].dec_sec = high;
+            }
+        }
+        QList<Velto_object *> list;
+        for (Velto_object &object : objects)
+            list << &object;
+        ObjectPlacement placement;
+        int mismatches = 0;
+        for (double sidereal : sidereal_times) {
+            sidereal_time = sidereal;
+            placement.place(list, side, view);
+            for (const Velto_object &object : objects) {
+                double a = 0, z = 0;
+                radec_to_az(object.ra_sec, object.dec_sec, a, z);
+                mismatches += QPoint(object.sky_x, object.sky_y) !=
+                                  direct_pixel(object.ra_sec, object.dec_sec, side, view) ||
+                              object.azimuth != a || object.zenith_dist != z;
+            }
+        }
+        QCOMPARE(mismatches, 0);
     }
-    QCOMPARE(mismatches, 0);
-}
+    void horizonReading_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<double>>("last"); // azimuth and zenith distance of the last point
+        const auto row = [](const char *tag, const QByteArray &reply, bool reverse, int count,
+                            const QList<double> &last) {
+            QTest::newRow(tag) << reply << reverse << count << last;
+        };
 
-void TestSky::horizonReading_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("reverse");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QList<double>>("last"); // azimuth and zenith distance of the last point
-    const auto row = [](const char *tag, const QByteArray &reply, bool reverse, int count,
-                        const QList<double> &last) {
-        QTest::newRow(tag) << reply << reverse << count << last;
-    };
-
-    row("direct heading", "# direct\n0 10\n90 5\n270 0\n", false, 3, {90, 90});
-    row("reverse heading", "#reverse\n0 10\n", true, 1, {180, 80});
-    row("no heading: direct", "10 20\n", false, 1, {190, 70});
-    row("late heading ignored", "180 3\n# reverse\n", false, 1, {360, 87});
-    row("empty line: north horizon", "# reverse\n5 5\n\n", true, 2, {180, 90});
-    row("non-finite numbers count 0", "nan inf\n", false, 1, {180, 90});
-    row("400 lines: 360 points", QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n", false, 360,
-        {182, 88});
-}
-
-void TestSky::horizonReading()
-{
-    QFETCH(QByteArray, reply);
-    QBuffer buffer(&reply);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    const HorizonReading reading = read_horizon(buffer);
-    QTEST(reading.target == HorizonKind::Reverse, "reverse");
-    QTEST(int(reading.points.size()), "count");
-    QTEST((QList<double>{reading.points.last().azimuth, reading.points.last().zenith_dist}),
-          "last");
-}
-
-void TestSky::horizonRequests_data()
-{
-    QTest::addColumn<SimFault>("fault");
-    QTest::addColumn<QStringList>("lines"); // beginnings of the standard error lines
-
-    const QString loaded = "Loading 6 '%1'";
-    QTest::newRow("both loaded") << SimFault::None
-                                 << QStringList{loaded.arg("direct"), loaded.arg("reverse")};
-    QTest::newRow("HTTP 500") << SimFault::ServerError
-                              << QStringList(2, "Velto horizon read error 401 ");
-    QTest::newRow("slow: no second request")
-        << SimFault::Delay << QStringList{"velto_horizon.rev read error ", loaded.arg("direct")};
-}
-
-// The chart asks for the direct profile at once and the reverse one 500 ms
-// later; a failure is one error line and one box per request.
-void TestSky::horizonRequests()
-{
-    QFETCH(SimFault, fault);
-    QFETCH(QStringList, lines);
-    tcs.sim.set_fault(SimScript::Horizon, fault, 1000);
-    LogCapture log;
-    ModalCloser closer;
-    QList<Velto_object *> objects;
-    Velto_object telescope;
-    Velto_sky sky(nullptr, &objects, &telescope);
-    QTRY_COMPARE(log.err.size(), lines.size());
-    QTRY_VERIFY(!SkyProbe(sky).pendingReply());
-    for (int i = 0; i < lines.size(); ++i)
-        QVERIFY2(log.err[i].startsWith(lines[i]), qPrintable(log.err[i]));
-    // One box for each failed request, none for a refused one.
-    QTRY_COMPARE(closer.closed(), int(lines.filter("Velto horizon read error").size()));
-    for (int i = 0; i < closer.closed(); ++i) {
-        QCOMPARE(closer.titles()[i], tcs.sim.host_text() + " HTTP error");
-        QCOMPARE(closer.texts()[i], log.err[i].mid(lines[i].size()));
+        row("direct heading", "# direct\n0 10\n90 5\n270 0\n", false, 3, {90, 90});
+        row("reverse heading", "#reverse\n0 10\n", true, 1, {180, 80});
+        row("no heading: direct", "10 20\n", false, 1, {190, 70});
+        row("late heading ignored", "180 3\n# reverse\n", false, 1, {360, 87});
+        row("empty line: north horizon", "# reverse\n5 5\n\n", true, 2, {180, 90});
+        row("non-finite numbers count 0", "nan inf\n", false, 1, {180, 90});
+        row("400 lines: 360 points", QByteArray("1 1\n").repeated(359) + "2 2\n3 3\n", false, 360,
+            {182, 88});
     }
-    tcs.sim.set_fault(SimScript::Horizon, SimFault::None);
-}
+    void horizonReading()
+    {
+        QFETCH(QByteArray, reply);
+        QBuffer buffer(&reply);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const HorizonReading reading = read_horizon(buffer);
+        QTEST(reading.target == HorizonKind::Reverse, "reverse");
+        QTEST(int(reading.points.size()), "count");
+        QTEST((QList<double>{reading.points.last().azimuth, reading.points.last().zenith_dist}),
+              "last");
+    }
+    void horizonRequests_data()
+    {
+        QTest::addColumn<SimFault>("fault");
+        QTest::addColumn<QStringList>("lines"); // beginnings of the standard error lines
 
-void TestSky::chartPainted_data()
-{
-    QTest::addColumn<int>("side");
-    QTest::addColumn<bool>("ovt");
-    QTest::addColumn<bool>("flip"); // and the A/Z grid
-    QTest::addColumn<double>("hours");
-    QTest::addColumn<int>("row");  // the object pressed near
-    QTest::addColumn<int>("away"); // pixels to its right: 10 is too far
-    for (const int side : {550, 401})
-        for (const bool ovt : {false, true})
-            for (const bool flip : {false, true})
-                QTest::addRow("%d%s%s", side, ovt ? ", OVT" : "", flip ? ", flipped, A/Z" : "")
-                    << side << ovt << flip << 8.5 << int(ovt) << (side == 401 ? 9 : 0);
-    QTest::newRow("sidereal time") << 550 << false << false << 9.25 << 0 << 10;
-}
+        const QString loaded = "Loading 6 '%1'";
+        QTest::newRow("both loaded")
+            << SimFault::None << QStringList{loaded.arg("direct"), loaded.arg("reverse")};
+        QTest::newRow("HTTP 500") << SimFault::ServerError
+                                  << QStringList(2, "Velto horizon read error 401 ");
+        QTest::newRow("slow: no second request")
+            << SimFault::Delay
+            << QStringList{"velto_horizon.rev read error ", loaded.arg("direct")};
+    }
+    // The chart asks for the direct profile at once and the reverse one 500 ms
+    // later; a failure is one error line and one box per request.
+    void horizonRequests()
+    {
+        QFETCH(SimFault, fault);
+        QFETCH(QStringList, lines);
+        tcs.sim.set_fault(SimScript::Horizon, fault, 1000);
+        LogCapture log;
+        ModalCloser closer;
+        QList<Velto_object *> objects;
+        Velto_object telescope;
+        Velto_sky sky(nullptr, &objects, &telescope);
+        QTRY_COMPARE(log.err.size(), lines.size());
+        QTRY_VERIFY(!SkyProbe(sky).pendingReply());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(log.err[i].startsWith(lines[i]), qPrintable(log.err[i]));
+        // One box for each failed request, none for a refused one.
+        QTRY_COMPARE(closer.closed(), int(lines.filter("Velto horizon read error").size()));
+        for (int i = 0; i < closer.closed(); ++i) {
+            QCOMPARE(closer.titles()[i], tcs.sim.host_text() + " HTTP error");
+            QCOMPARE(closer.texts()[i], log.err[i].mid(lines[i].size()));
+        }
+        tcs.sim.set_fault(SimScript::Horizon, SimFault::None);
+    }
+    void chartPainted_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<bool>("ovt");
+        QTest::addColumn<bool>("flip"); // and the A/Z grid
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<int>("row");  // the object pressed near
+        QTest::addColumn<int>("away"); // pixels to its right: 10 is too far
+        for (const int side : {550, 401})
+            for (const bool ovt : {false, true})
+                for (const bool flip : {false, true})
+                    QTest::addRow("%d%s%s", side, ovt ? ", OVT" : "", flip ? ", flipped, A/Z" : "")
+                        << side << ovt << flip << 8.5 << int(ovt) << (side == 401 ? 9 : 0);
+        QTest::newRow("sidereal time") << 550 << false << false << 9.25 << 0 << 10;
+    }
+    // After a first state reply (a chart of 550 pixels in the sky view, the
+    // telescope direct, sidereal time 8.5 h) the size, the view, the grid, the
+    // telescope's side in a second reply and its sidereal time change, alone or
+    // together: everything is painted where the site's formulas put it. Then a
+    // press picks an object closer than 10 pixels, a second one puts it into the
+    // main window's form, and the list selects its row.
+    void chartPainted()
+    {
+        QFETCH(int, side);
+        QFETCH(bool, ovt);
+        QFETCH(bool, flip);
+        QFETCH(double, hours);
+        QFETCH(int, row);
+        QFETCH(int, away);
+        LogCapture log;
+        Velto_Obj_List window;
+        MainWindowProbe probe(window);
+        Velto_sky &sky = probe.sky();
+        sidereal_time = 8.5 * 3600; // as the first reply says, already at the first paint
+        for (int i : {0, 1})
+            probe.listWindow()->insert_object(0, QString::number(1 - i),
+                                              sec_to_ra(stars[1 - i].x()),
+                                              sec_to_dec(stars[1 - i].y() * deg), "2000.0");
+        const auto reply = [&](double hours, bool flip) {
+            tcs.sim.set_canned_body(SimScript::State,
+                                    QString("State=Ok\nStime=%1\nA=120\nZ=35\nTelFlip=%2\n")
+                                        .arg(hours)
+                                        .arg(flip ? "Yes" : "No")
+                                        .toLatin1());
+            QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
+            QTRY_VERIFY(!probe.stateReplyPending());
+        };
+        QTRY_COMPARE(log.err.filter("Loading").size(), 2); // both profiles read
+        sky.resize(550, 550);
+        reply(8.5, false);
+        SkyProbe(sky).render();
+        sky.set_selected(-3); // no row: nothing marked
+        QCOMPARE(SkyProbe(sky).selected(), -1);
+        sky.set_selected(7); // beyond the list: its last object
+        if (ovt)
+            probe.form().actionViewVelto->trigger();
+        if (flip)
+            probe.form().actionAZGrid->trigger();
+        sky.resize(side + 29, side);
+        reply(hours, flip);
+        QCOMPARE(misplaced(SkyProbe(sky).render(), side, ovt, flip, !flip, hours * 3600).join("; "),
+                 QString());
+        tcs.sim.set_canned_body(SimScript::State, std::nullopt);
 
-// After a first state reply (a chart of 550 pixels in the sky view, the
-// telescope direct, sidereal time 8.5 h) the size, the view, the grid, the
-// telescope's side in a second reply and its sidereal time change, alone or
-// together: everything is painted where the site's formulas put it. Then a
-// press picks an object closer than 10 pixels, a second one puts it into the
-// main window's form, and the list selects its row.
-void TestSky::chartPainted()
-{
-    QFETCH(int, side);
-    QFETCH(bool, ovt);
-    QFETCH(bool, flip);
-    QFETCH(double, hours);
-    QFETCH(int, row);
-    QFETCH(int, away);
-    LogCapture log;
-    Velto_Obj_List window;
-    MainWindowProbe probe(window);
-    Velto_sky &sky = probe.sky();
-    sidereal_time = 8.5 * 3600; // as the first reply says, already at the first paint
-    for (int i : {0, 1})
-        probe.listWindow()->insert_object(0, QString::number(1 - i), sec_to_ra(stars[1 - i].x()),
-                                          sec_to_dec(stars[1 - i].y() * deg), "2000.0");
-    const auto reply = [&](double hours, bool flip) {
-        tcs.sim.set_canned_body(SimScript::State,
-                                QString("State=Ok\nStime=%1\nA=120\nZ=35\nTelFlip=%2\n")
-                                    .arg(hours)
-                                    .arg(flip ? "Yes" : "No")
-                                    .toLatin1());
-        QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
-        QTRY_VERIFY(!probe.stateReplyPending());
-    };
-    QTRY_COMPARE(log.err.filter("Loading").size(), 2); // both profiles read
-    sky.resize(550, 550);
-    reply(8.5, false);
-    SkyProbe(sky).render();
-    sky.set_selected(-3); // no row: nothing marked
-    QCOMPARE(SkyProbe(sky).selected(), -1);
-    sky.set_selected(7); // beyond the list: its last object
-    if (ovt)
-        probe.form().actionViewVelto->trigger();
-    if (flip)
-        probe.form().actionAZGrid->trigger();
-    sky.resize(side + 29, side);
-    reply(hours, flip);
-    QCOMPARE(misplaced(SkyProbe(sky).render(), side, ovt, flip, !flip, hours * 3600).join("; "),
-             QString());
-    tcs.sim.set_canned_body(SimScript::State, std::nullopt);
+        const Velto_object &object = *probe.objList().at(row);
+        const QPoint at(object.sky_x + away, object.sky_y);
+        QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
+        QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
+        const bool hit = away < 10;
+        const auto *list = probe.listWindow()->findChild<QListWidget *>("velto_obj_lst");
+        QCOMPARE(QList<int>({SkyProbe(sky).selected(), list->currentRow()}),
+                 QList<int>({hit ? row : 1, hit ? row : 0}));
+        // A miss leaves the object Get put there: the TCS's, with no name.
+        QCOMPARE(probe.form().velto_obj_edt->text(), hit ? object.name : "Unknown");
+    }
 
-    const Velto_object &object = *probe.objList().at(row);
-    const QPoint at(object.sky_x + away, object.sky_y);
-    QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
-    QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
-    const bool hit = away < 10;
-    const auto *list = probe.listWindow()->findChild<QListWidget *>("velto_obj_lst");
-    QCOMPARE(QList<int>({SkyProbe(sky).selected(), list->currentRow()}),
-             QList<int>({hit ? row : 1, hit ? row : 0}));
-    // A miss leaves the object Get put there: the TCS's, with no name.
-    QCOMPARE(probe.form().velto_obj_edt->text(), hit ? object.name : "Unknown");
-}
+private:
+    LocalTcs tcs;
+};
 
 QTEST_MAIN(TestSky)
 #include "tst_sky.moc"

@@ -190,6 +190,15 @@ private slots:
         row("a later permission line is the status", "Permission denied",
             {"State=Ok\n", "Permission=denied\n", "Level=2\n"}, "2 2");
         row("unknown lines are skipped", "Hello", {"Hello\n", "Nothing=1\n"}, "");
+        // Every key's value is what follows '='; four keys trim the line first.
+        for (const QByteArray &key :
+             QByteArray("User Level Stime RA Dec HA A Z VHA VDec offHA offDec "
+                        "ObjName ra2000 dec2000 PA TCSmode TelFlip TelMode State")
+                 .split(' ')) {
+            const bool trimmed = QByteArray("ObjName TCSmode TelMode State").contains(key);
+            QTest::newRow(key) << QString(key + " 5 ") << QByteArrayList{key + "=5 \n"}
+                               << QString(trimmed ? "5 5" : "5  5");
+        }
     }
     void stateReplyGrammar()
     {
@@ -365,17 +374,18 @@ private slots:
         for (const auto &[name, fault] : host_faults) // HTTP 500: among the statuses below
             if (fault.code != R::InternalServerError)
                 QTest::newRow(name) << fault.sim_fault << QByteArray();
-        // Without a blank, the whole status line; every answer offers a redirect.
+        // From a digit on, after "HTTP/1.1 "; every answer offers a redirect.
         const QByteArrayList statuses =
             QByteArray("200 OK|204 No Content|304 Not Modified|301 Moved Permanently|302 Found|"
                        "307 Temporary Redirect|401 Unauthorized|407 Proxy Authentication Required|"
-                       "500 Internal Server Error|599 Odd|Hello|HTTP/1.0|ICY 200 OK|2000 Big")
+                       "500 Internal Server Error|599 Odd|Hello|HTTP/1.0|ICY 200 OK|2000 Big|"
+                       "HTTP/1.1 404|HTTP/1.1 200 A  B")
                 .split('|');
         for (const QByteArray &status : statuses)
             for (const char *length : {"Content-Length: 6\r\n", ""})
                 QTest::addRow("%s, %s", status.constData(), *length ? "sized" : "to the close")
                     << SimFault::None
-                    << (status.contains(' ') ? "HTTP/1.1 " : "") + status +
+                    << (status.front() <= '9' ? "HTTP/1.1 " : "") + status +
                            "\r\nLocation: /tcs/moved\r\n" + length +
                            "Connection: close\r\n\r\nMoved\n";
     }
@@ -402,8 +412,12 @@ private slots:
         const std::unique_ptr<QNetworkReply> qt(get_tcs(manager, url));
         CommandReply own(url);
         QTRY_VERIFY(qt->isFinished() && own.isFinished());
-        QCOMPARE(std::tuple(own.error(), own.errorString(), own.readAll()),
-                 std::tuple(qt->error(), qt->errorString(), qt->readAll()));
+        const auto seen = [](QNetworkReply &r) { // what the command's handling reads
+            return std::tuple(r.error(), r.errorString(), r.readAll(),
+                              r.attribute(QNetworkRequest::HttpStatusCodeAttribute),
+                              r.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        };
+        QCOMPARE(seen(own), seen(*qt));
         QVERIFY2(!raw.received.contains("/tcs/moved"), raw.received.constData());
         QVERIFY(answer.isEmpty() ||
                 raw.received.contains("GET " + send_script +
@@ -497,17 +511,18 @@ private slots:
         QTest::addColumn<QString>("background");
         QTest::addColumn<bool>("viewTimer");
         QTest::addColumn<bool>("setOffset");
-        auto row = [](const char *name, const char *mode, const char *bg, bool view, bool set) {
-            QTest::newRow(name) << "State=Ok\nRA=1.5\nDec=-20.25\nHA=-2.5\nTelMode=" +
-                                       QByteArray(mode)
-                                << QString(bg) << view << set;
+        const QByteArray at =
+            "State=Ok\nTCSmode=Hard\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\nTelMode=";
+        auto row = [&](const char *name, const char *mode, const char *bg, bool view, bool set) {
+            QTest::newRow(name) << at + mode << QString(bg) << view << set;
         };
         row("tracking", "Track", "LightGreen", false, true);
         row("slewing fast", "Slew\nVDec=300", "Blue", true, true);
         row("stopped", "Stop\nVDec=300", "Yellow", false, false);
         row("tracking fast", "Track\nVHA=2", "LightGreen", true, true);
     }
-    // The telescope as read; Set offset at level 3 while moving, also when only the level changes.
+    // The telescope and the mode as read; Set offset at level 3 while moving, also when only the
+    // level changes.
     void stateShown()
     {
         QFETCH(QByteArray, body);
@@ -517,11 +532,14 @@ private slots:
         waitState(body + "\nLevel=3\n");
         QTEST(probe().form().velto_set_offset_btn->isEnabled(), "setOffset");
         const Velto_object &telescope = probe().telescope();
-        QCOMPARE(QList<double>({telescope.ra_sec, telescope.dec_sec, telescope.hour_angle}),
-                 QList<double>({5400, -72900, -9000}));
+        QCOMPARE(QList<double>({telescope.ra_sec, telescope.dec_sec, telescope.hour_angle,
+                                telescope.azimuth, telescope.zenith_dist}),
+                 QList<double>({5400, -72900, -9000, -108000, 145800}));
         QCOMPARE(probe().form().velto_state_lab->palette().color(QPalette::Window),
                  QColor::fromString(background));
         QTEST(probe().viewTimer()->isActive(), "viewTimer");
+        const QLabel *mode = probe().form().velto_tcs_lab; // Blue on Cyan
+        QCOMPARE(mode->text() + mode->palette().color(QPalette::Window).name(), "Hard#00ffff");
     }
     // Between replies the chart moves the telescope on at 0.9 of its rate.
     void viewTimerExtrapolates()

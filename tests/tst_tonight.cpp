@@ -68,7 +68,6 @@ private slots:
         QTest::newRow("rises in the east") << 64877.0 << 36000.0 << "-8:01 -13.9 08:00 down 01:51";
         // clang-format on
     }
-
     void observingTimes()
     {
         QFETCH(double, ra);
@@ -85,7 +84,6 @@ private slots:
             cells << cell(model, 0, column);
         QTEST(cells.join(' '), "cells");
     }
-
     // The Sun at fixed_now (its altitude, the seconds until it crosses -18
     // degrees: before dawn, after dusk) and the air mass of Kasten and Young
     // (1989), as tests/tonight_expected.py prints them.
@@ -106,7 +104,6 @@ private slots:
         row("air mass at 10 degrees", airmass(10), 5.5860, 5e-4);
         row("air mass on the horizon", airmass(0), 37.9196, 5e-4);
     }
-
     void sunAndAirmass()
     {
         QFETCH(double, value);
@@ -114,7 +111,6 @@ private slots:
         QFETCH(double, within);
         QVERIFY2(std::fabs(value - expected) <= within, qPrintable(QString::number(value, 'f', 4)));
     }
-
     void staleState_data()
     {
         QTest::addColumn<bool>("polling");
@@ -126,7 +122,6 @@ private slots:
         QTest::newRow("no polling, within a minute") << false << 1000 << 59 << false;
         QTest::newRow("no polling, past a minute") << false << 1000 << 61 << true;
     }
-
     void staleState()
     {
         QFETCH(bool, polling);
@@ -138,7 +133,6 @@ private slots:
         QCOMPARE(clock.state_age(fixed_now.addSecs(age)), age);
         QTEST(clock.is_stale(fixed_now.addSecs(age), polling, interval), "stale");
     }
-
     // Rows inserted and removed in the list window come and go in the open
     // window's table, comment rows never show, and a click on a row marks it in
     // the list.
@@ -182,7 +176,6 @@ private slots:
         list.clear_list();
         QCOMPARE(shown.rowCount(), 0);
     }
-
     // A sort by altitude and the "only up" filter hold over a refresh that moves
     // every object.
     void sortAndFilterSurviveRefresh()
