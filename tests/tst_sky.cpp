@@ -152,19 +152,6 @@ class TestSky : public QObject
 
 private slots:
 
-    // Horizon profiles with a point every 60 degrees, 10 degrees high on the
-    // direct side and 30 on the reverse one.
-    void initTestCase()
-    {
-        QByteArray direct = "# direct\n", reverse = "# reverse\n";
-        for (int az = 0; az < 360; az += 60) {
-            direct += QByteArray::number(az) + " 10\n";
-            reverse += QByteArray::number(az) + " 30\n";
-        }
-        QString error;
-        QVERIFY(tcs.sim.horizons().direct.read(direct, HorizonProfile::Role::Direct, &error) &&
-                tcs.sim.horizons().reverse.read(reverse, HorizonProfile::Role::Reverse, &error));
-    }
     // The A/Z grid's circles and azimuth lines (from 5, 10 or 20 deg out), the
     // telescope's text lines, the markers (arm end, circle, gap, dot, pen width)
     // each side of each step, the smallest chart painted, and a position from the
@@ -334,7 +321,7 @@ private slots:
         QTest::addColumn<SimFault>("fault");
         QTest::addColumn<QStringList>("lines"); // beginnings of the standard error lines
 
-        const QString loaded = "Loading 6 '%1'";
+        const QString loaded = "Loading 360 '%1'";
         QTest::newRow("both loaded")
             << SimFault::None << QStringList{loaded.arg("direct"), loaded.arg("reverse")};
         QTest::newRow("HTTP 500") << SimFault::ServerError
@@ -396,6 +383,16 @@ private slots:
         QFETCH(double, hours);
         QFETCH(int, row);
         QFETCH(int, away);
+        // Horizon profiles with a point every 60 degrees, 10 degrees high on the
+        // direct side and 30 on the reverse one.
+        QByteArray direct = "# direct\n", reverse = "# reverse\n";
+        for (int az = 0; az < 360; az += 60) {
+            direct += QByteArray::number(az) + " 10\n";
+            reverse += QByteArray::number(az) + " 30\n";
+        }
+        QString error;
+        QVERIFY(tcs.sim.horizons().direct.read(direct, HorizonProfile::Role::Direct, &error) &&
+                tcs.sim.horizons().reverse.read(reverse, HorizonProfile::Role::Reverse, &error));
         LogCapture log;
         Velto_Obj_List window;
         MainWindowProbe probe(window);
