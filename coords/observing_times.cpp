@@ -22,39 +22,39 @@ double arcsec_to_rad(double arcsec)
 
 } // namespace
 
-HorizonLimit::HorizonLimit(QVector<QPointF> points) : points_(std::move(points))
+HorizonLimit::HorizonLimit(QVector<QPointF> points) : sorted_points(std::move(points))
 {
-    if (points_.isEmpty())
+    if (sorted_points.isEmpty())
         return;
-    std::stable_sort(points_.begin(), points_.end(),
+    std::stable_sort(sorted_points.begin(), sorted_points.end(),
                      [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-    lowest_ = highest_ = points_.first().y();
-    for (const QPointF &p : points_) {
-        lowest_ = std::min(lowest_, p.y());
-        highest_ = std::max(highest_, p.y());
+    min_zenith_dist = max_zenith_dist = sorted_points.first().y();
+    for (const QPointF &p : sorted_points) {
+        min_zenith_dist = std::min(min_zenith_dist, p.y());
+        max_zenith_dist = std::max(max_zenith_dist, p.y());
     }
     int i = 0;
     for (int d = 0; d <= 360; ++d) {
-        while (i < points_.size() && points_[i].x() <= d)
+        while (i < sorted_points.size() && sorted_points[i].x() <= d)
             ++i;
-        first_after_[d] = i;
+        first_after[d] = i;
     }
 }
 
 double HorizonLimit::zenith_dist_at(double azimuth) const
 {
-    if (points_.isEmpty())
+    if (sorted_points.isEmpty())
         return 90.0;
     azimuth = std::fmod(azimuth, 360.0);
     if (azimuth < 0)
         azimuth += 360.0;
-    const int n = int(points_.size());
-    int i = first_after_[static_cast<int>(azimuth)];
-    while (i < n && points_[i].x() <= azimuth)
+    const int n = int(sorted_points.size());
+    int i = first_after[static_cast<int>(azimuth)];
+    while (i < n && sorted_points[i].x() <= azimuth)
         ++i;
     // The neighbours of the azimuth, the one across 360 to 0 shifted a turn.
-    const QPointF &a = points_[i == 0 ? n - 1 : i - 1];
-    const QPointF &b = points_[i == n ? 0 : i];
+    const QPointF &a = sorted_points[i == 0 ? n - 1 : i - 1];
+    const QPointF &b = sorted_points[i == n ? 0 : i];
     const double a_az = i == 0 ? a.x() - 360.0 : a.x();
     const double b_az = i == n ? b.x() + 360.0 : b.x();
     if (b_az <= a_az)

@@ -22,21 +22,21 @@ public:
     // south toward the west (0..360), y the zenith distance in degrees.
     explicit HorizonLimit(QVector<QPointF> points);
 
-    bool is_flat() const { return points_.isEmpty(); }
+    bool is_flat() const { return sorted_points.isEmpty(); }
     // Zenith distance of the horizon in degrees at an azimuth in degrees.
     double zenith_dist_at(double azimuth) const;
     // Strictly above the horizon; azimuth and zenith distance in arcseconds.
     bool is_up(double azimuth, double zenith_dist) const;
     // The least and the greatest zenith distance of the horizon, degrees.
-    double lowest_zenith_dist() const { return lowest_; }
-    double highest_zenith_dist() const { return highest_; }
+    double lowest_zenith_dist() const { return min_zenith_dist; }
+    double highest_zenith_dist() const { return max_zenith_dist; }
 
 private:
-    QVector<QPointF> points_; // sorted by azimuth
-    // first_after_[d]: the first point whose azimuth is above d degrees.
-    std::array<int, 361> first_after_{};
-    double lowest_ = 90;
-    double highest_ = 90;
+    QVector<QPointF> sorted_points; // sorted by azimuth
+    // first_after[d]: the first point whose azimuth is above d degrees.
+    std::array<int, 361> first_after{};
+    double min_zenith_dist = 90;
+    double max_zenith_dist = 90;
 };
 
 // The sidereal time (seconds of time) a number of solar seconds after a

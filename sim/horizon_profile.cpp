@@ -43,12 +43,12 @@ QString format_point(double azimuth, double altitude)
 HorizonProfile HorizonProfile::from_function(const char *heading, double (*altitude)(double))
 {
     HorizonProfile profile;
-    profile.text_ = QByteArray(heading) + '\n';
-    profile.text_ += "# azimuth from the north through the east, altitude; degrees\n";
+    profile.profile_text = QByteArray(heading) + '\n';
+    profile.profile_text += "# azimuth from the north through the east, altitude; degrees\n";
     for (int az = 0; az < max_points; ++az) {
         const double alt = std::round(altitude(az) * 100.0) / 100.0;
-        profile.points_.append({double(az), alt});
-        profile.text_ += format_point(az, alt).toLatin1() + '\n';
+        profile.sorted_points.append({double(az), alt});
+        profile.profile_text += format_point(az, alt).toLatin1() + '\n';
     }
     return profile;
 }
@@ -114,23 +114,23 @@ bool HorizonProfile::read(const QByteArray &text, Role role, QString *error)
     }
     std::sort(points.begin(), points.end(),
               [](const Point &a, const Point &b) { return a.azimuth < b.azimuth; });
-    points_ = points;
-    text_ = text;
+    sorted_points = points;
+    profile_text = text;
     return true;
 }
 
 double HorizonProfile::altitude_at(double azimuth) const
 {
-    if (points_.isEmpty())
+    if (sorted_points.isEmpty())
         return 0.0;
     azimuth = std::fmod(azimuth, 360.0);
     if (azimuth < 0)
         azimuth += 360.0;
     // First point at or beyond the azimuth; its predecessor wraps round the circle.
-    const auto next = std::lower_bound(points_.begin(), points_.end(), azimuth,
+    const auto next = std::lower_bound(sorted_points.begin(), sorted_points.end(), azimuth,
                                        [](const Point &p, double az) { return p.azimuth < az; });
-    const Point &after = next == points_.end() ? points_.front() : *next;
-    const Point &before = next == points_.begin() ? points_.back() : *(next - 1);
+    const Point &after = next == sorted_points.end() ? sorted_points.front() : *next;
+    const Point &before = next == sorted_points.begin() ? sorted_points.back() : *(next - 1);
     double span = after.azimuth - before.azimuth;
     double offset = azimuth - before.azimuth;
     if (span <= 0)

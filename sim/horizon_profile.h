@@ -36,14 +36,14 @@ public:
     // the east), linear between neighbouring points, round the circle.
     double altitude_at(double azimuth) const;
 
-    QByteArray text() const { return text_; }
-    const QVector<Point> &points() const { return points_; }
+    QByteArray text() const { return profile_text; }
+    const QVector<Point> &points() const { return sorted_points; }
 
 private:
     static HorizonProfile from_function(const char *heading, double (*altitude)(double));
 
-    QByteArray text_;
-    QVector<Point> points_; // sorted by azimuth
+    QByteArray profile_text;
+    QVector<Point> sorted_points; // sorted by azimuth
 };
 
 struct HorizonProfiles {

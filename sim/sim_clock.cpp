@@ -6,13 +6,13 @@
 
 SimClock::SimClock()
 {
-    base_ms_ = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
-    real_.start();
+    base_ms = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
+    real_elapsed.start();
 }
 
 double SimClock::now_ms() const
 {
-    return base_ms_ + speed_ * static_cast<double>(real_.nsecsElapsed()) / 1e6;
+    return base_ms + clock_speed * static_cast<double>(real_elapsed.nsecsElapsed()) / 1e6;
 }
 
 QDateTime SimClock::now() const
@@ -27,20 +27,20 @@ double SimClock::seconds() const
 
 void SimClock::rebase()
 {
-    base_ms_ = now_ms();
-    real_.restart();
+    base_ms = now_ms();
+    real_elapsed.restart();
 }
 
 void SimClock::set_time(const QDateTime &instant)
 {
-    base_ms_ = static_cast<double>(instant.toMSecsSinceEpoch());
-    real_.restart();
+    base_ms = static_cast<double>(instant.toMSecsSinceEpoch());
+    real_elapsed.restart();
 }
 
 void SimClock::advance(double seconds)
 {
     rebase();
-    base_ms_ += seconds * 1000.0;
+    base_ms += seconds * 1000.0;
 }
 
 bool SimClock::set_speed(double factor)
@@ -48,7 +48,7 @@ bool SimClock::set_speed(double factor)
     if (!std::isfinite(factor) || factor < 0)
         return false;
     rebase();
-    speed_ = factor;
+    clock_speed = factor;
     return true;
 }
 

@@ -21,16 +21,16 @@ public:
     void advance(double seconds);
     // Negative or non-finite factors are refused (returns false).
     bool set_speed(double factor);
-    double speed() const { return speed_; }
+    double speed() const { return clock_speed; }
 
 private:
     // Simulated milliseconds since the Unix epoch, with their fraction.
     double now_ms() const;
     void rebase();
 
-    double base_ms_ = 0; // simulated time when the real timer last restarted
-    double speed_ = 1.0; // simulated seconds per real second
-    QElapsedTimer real_; // real time since base_ms_ was taken
+    double base_ms = 0;         // simulated time when the real timer last restarted
+    double clock_speed = 1.0;   // simulated seconds per real second
+    QElapsedTimer real_elapsed; // real time since base_ms was taken
 };
 
 // Local sidereal time at the site in seconds of time, 0 <= value < 86400, at

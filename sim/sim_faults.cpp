@@ -62,16 +62,16 @@ std::shared_ptr<TcsSimServer::Pending> TcsSimServer::hold(const WireRequest &req
     if (pending->socket)
         pending->on_disconnect = connect(pending->socket, &QTcpSocket::disconnected, this,
                                          [this, key] { release(key); });
-    pending_.append(pending);
+    held_replies.append(pending);
     return pending;
 }
 
 void TcsSimServer::release(const Pending *pending)
 {
-    for (int i = 0; i < pending_.size(); ++i) {
-        if (pending_.at(i).get() == pending) {
-            disconnect(pending_.at(i)->on_disconnect);
-            pending_.removeAt(i);
+    for (int i = 0; i < held_replies.size(); ++i) {
+        if (held_replies.at(i).get() == pending) {
+            disconnect(held_replies.at(i)->on_disconnect);
+            held_replies.removeAt(i);
             return;
         }
     }
@@ -80,7 +80,7 @@ void TcsSimServer::release(const Pending *pending)
 void TcsSimServer::deliver(SimScript script, const WireRequest &request,
                            QHttpServerResponder &&responder, const SimAnswer &a)
 {
-    const FaultSetting setting = faults_[static_cast<int>(script)];
+    const FaultSetting setting = fault_settings[static_cast<int>(script)];
     switch (setting.fault) {
     case SimFault::Delay: {
         const std::weak_ptr<Pending> held = hold(request, std::move(responder));

@@ -167,21 +167,21 @@ CommandOutcome TcsScripts::run_command(const QString &name, const Caller &caller
 
     QString why;
     if (name == QLatin1String("Stop"))
-        return model_.stop();
+        return telescope.stop();
     if (name == QLatin1String("Corr") || name == QLatin1String("AdCorr")) {
         const bool set = name == QLatin1String("Corr");
         double ha = 0, dec = 0;
         if (!read_item_number(items, QLatin1String(set ? "offHA" : "dHA"), &ha, &why) ||
             !read_item_number(items, QLatin1String(set ? "offDec" : "dDec"), &dec, &why))
             return {false, name + QStringLiteral(" refused: ") + why};
-        return set ? model_.set_offsets(ha, dec) : model_.add_corrections(ha, dec);
+        return set ? telescope.set_offsets(ha, dec) : telescope.add_corrections(ha, dec);
     }
     const bool has_coordinates = query_value(items, QStringLiteral("RA"), &why) ||
                                  query_value(items, QStringLiteral("Dec"), &why);
     if (name == QLatin1String("Slew") && !has_coordinates)
-        return model_.slew(nullptr);
+        return telescope.slew(nullptr);
     SkyTarget object;
     if (!read_object(items, &object, &why))
         return {false, name + QStringLiteral(" refused: ") + why};
-    return name == QLatin1String("Send") ? model_.send(object) : model_.slew(&object);
+    return name == QLatin1String("Send") ? telescope.send(object) : telescope.slew(&object);
 }

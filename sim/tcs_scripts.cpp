@@ -104,7 +104,7 @@ bool query_value(const QueryItemList &items, const QString &key, QString *value)
 
 TcsScripts::TcsScripts(TelescopeModel &model, const UsersTable &users,
                        const HorizonProfiles &horizons)
-    : model_(model), users_(users), horizons_(horizons)
+    : telescope(model), user_table(users), profiles(horizons)
 {
 }
 
@@ -115,7 +115,7 @@ QByteArray TcsScripts::not_ready_state_line()
 
 SimAnswer TcsScripts::users() const
 {
-    return {200, users_.listing()};
+    return {200, user_table.listing()};
 }
 
 TcsScripts::Caller TcsScripts::identify(const QueryItemList &items) const
@@ -124,14 +124,14 @@ TcsScripts::Caller TcsScripts::identify(const QueryItemList &items) const
     const bool has_user = query_value(items, QStringLiteral("User"), &login);
     const bool has_pass = query_value(items, QStringLiteral("Pass"), &password);
     if (!has_user || !has_pass)
-        return {&users_.guest(), QStringLiteral("Permission: no user and password given, "
-                                                "served as %1")
-                                     .arg(users_.guest().login)};
-    if (const SimUser *user = users_.authenticate(login, password))
+        return {&user_table.guest(), QStringLiteral("Permission: no user and password given, "
+                                                    "served as %1")
+                                         .arg(user_table.guest().login)};
+    if (const SimUser *user = user_table.authenticate(login, password))
         return {user, QString()};
-    return {&users_.guest(), QStringLiteral("Permission denied for \"%1\": wrong user or "
-                                            "password, served as %2")
-                                 .arg(login, users_.guest().login)};
+    return {&user_table.guest(), QStringLiteral("Permission denied for \"%1\": wrong user or "
+                                                "password, served as %2")
+                                     .arg(login, user_table.guest().login)};
 }
 
 SimAnswer TcsScripts::state(const QByteArray &raw_query, bool ready)
@@ -141,7 +141,7 @@ SimAnswer TcsScripts::state(const QByteArray &raw_query, bool ready)
     if (!parse_query(raw_query, items, &error))
         return {400, plain_error(QStringLiteral("Bad request: ") + error)};
     const Caller caller = identify(items);
-    const TelescopeReading r = model_.reading();
+    const TelescopeReading r = telescope.reading();
     const double ra_s = r.has_object ? r.object.ra_hours * 3600.0 : r.ra_hours * 3600.0;
     const double dec_as = r.has_object ? r.object.dec_deg * 3600.0 : r.dec_deg * 3600.0;
 
@@ -167,17 +167,17 @@ SimAnswer TcsScripts::state(const QByteArray &raw_query, bool ready)
     body += item("TCSmode", QStringLiteral("Simul"));
     body += item("TelFlip", r.flip ? QStringLiteral("Yes") : QStringLiteral("No"));
     body += item("TelMode", QString::fromLatin1(mode_word(r.mode)));
-    if (!model_.last_event().isEmpty())
-        body += item("Event", model_.last_event());
+    if (!telescope.last_event().isEmpty())
+        body += item("Event", telescope.last_event());
     return {200, body};
 }
 
 SimAnswer TcsScripts::horizon(const QByteArray &raw_query) const
 {
     if (raw_query == "dir")
-        return {200, horizons_.direct.text()};
+        return {200, profiles.direct.text()};
     if (raw_query == "rev")
-        return {200, horizons_.reverse.text()};
+        return {200, profiles.reverse.text()};
     return {400,
             plain_error(QStringLiteral("Bad request: ask for velto_horizon.php?dir (direct "
                                        "profile) or velto_horizon.php?rev (reverse profile)"))};

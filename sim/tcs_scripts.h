@@ -53,9 +53,9 @@ private:
     CommandOutcome run_command(const QString &name, const Caller &caller,
                                const QueryItemList &items);
 
-    TelescopeModel &model_;
-    const UsersTable &users_;
-    const HorizonProfiles &horizons_;
+    TelescopeModel &telescope;
+    const UsersTable &user_table;
+    const HorizonProfiles &profiles;
 };
 
 // The first value of a key in the items, and whether it was there.

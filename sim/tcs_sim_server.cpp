@@ -48,7 +48,7 @@ static void write_stdout_line(const QByteArray &line)
 }
 
 TcsSimServer::TcsSimServer(QObject *parent)
-    : QObject(parent), request_log_(write_stdout_line), http_(new QHttpServer(this))
+    : QObject(parent), request_logger(write_stdout_line), http(new QHttpServer(this))
 {
     add_routes();
 }
@@ -56,42 +56,43 @@ TcsSimServer::TcsSimServer(QObject *parent)
 TcsSimServer::~TcsSimServer()
 {
     // Held answers refer to the server's sockets: end them first.
-    pending_.clear();
-    delete http_;
+    held_replies.clear();
+    delete http;
 }
 
 bool TcsSimServer::start(quint16 port, const QHostAddress &address)
 {
-    auto *tcp = new WireTapServer(http_);
+    auto *tcp = new WireTapServer(http);
     if (!tcp->listen(address, port)) {
-        error_ = QStringLiteral("cannot listen on %1:%2: %3")
-                     .arg(address.toString())
-                     .arg(port)
-                     .arg(tcp->errorString());
+        error_message = QStringLiteral("cannot listen on %1:%2: %3")
+                            .arg(address.toString())
+                            .arg(port)
+                            .arg(tcp->errorString());
         delete tcp;
         return false;
     }
     connect(tcp, &WireTapServer::target_received, this,
             [this](const QByteArray &method, const QByteArray &target) {
-                if (received_.size() >= max_recorded)
-                    received_.removeFirst();
-                received_.append(target);
+                if (received_list.size() >= max_recorded)
+                    received_list.removeFirst();
+                received_list.append(target);
                 emit request_received(method, target);
             });
     // Handing over a listening QTcpServer works alike on Qt 6.4 and later.
-    http_->bind(tcp);
+    http->bind(tcp);
     tcp->follow_server();
-    port_ = tcp->serverPort();
-    address_ = address;
+    listen_port = tcp->serverPort();
+    listen_address = address;
     return true;
 }
 
 QString TcsSimServer::host_text() const
 {
-    const bool any = address_ == QHostAddress::Any || address_ == QHostAddress::AnyIPv4 ||
-                     address_ == QHostAddress::AnyIPv6 || address_.isLoopback();
-    return (any ? QStringLiteral("127.0.0.1") : address_.toString()) + QLatin1Char(':') +
-           QString::number(port_);
+    const bool any = listen_address == QHostAddress::Any ||
+                     listen_address == QHostAddress::AnyIPv4 ||
+                     listen_address == QHostAddress::AnyIPv6 || listen_address.isLoopback();
+    return (any ? QStringLiteral("127.0.0.1") : listen_address.toString()) + QLatin1Char(':') +
+           QString::number(listen_port);
 }
 
 void TcsSimServer::add_routes()
@@ -99,12 +100,12 @@ void TcsSimServer::add_routes()
     for (const ScriptPath &script : script_paths) {
         const QString pattern = QRegularExpression::escape(QLatin1String(script.path));
         const SimScript which = script.script;
-        http_->route(pattern, [this, which](const QHttpServerRequest &request,
-                                            QHttpServerResponder &&responder) {
+        http->route(pattern, [this, which](const QHttpServerRequest &request,
+                                           QHttpServerResponder &&responder) {
             serve(which, request, std::move(responder));
         });
     }
-    http_->setMissingHandler(
+    http->setMissingHandler(
         [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
             auto wire = WireTapServer::take_request(responder.socket());
             if (wire.target.isEmpty())
@@ -118,20 +119,20 @@ void TcsSimServer::set_fault(SimScript script, SimFault fault, int delay_ms)
 {
     for (int i = 0; i < 4; ++i) {
         if (script == SimScript::All || index_of(script) == i)
-            faults_[i] = {fault, delay_ms};
+            fault_settings[i] = {fault, delay_ms};
     }
 }
 
 SimFault TcsSimServer::fault(SimScript script) const
 {
-    return faults_[index_of(script == SimScript::All ? SimScript::Users : script)].fault;
+    return fault_settings[index_of(script == SimScript::All ? SimScript::Users : script)].fault;
 }
 
 void TcsSimServer::set_canned_body(SimScript script, const std::optional<QByteArray> &body)
 {
     for (int i = 0; i < 4; ++i) {
         if (script == SimScript::All || index_of(script) == i)
-            canned_[i] = body;
+            canned_bodies[i] = body;
     }
 }
 
@@ -151,8 +152,8 @@ void TcsSimServer::serve(SimScript script, const QHttpServerRequest &request,
         answer(wire, responder, {405, "Request refused: the TCS scripts answer GET only\n"});
         return;
     }
-    const bool ready = faults_[index_of(script)].fault != SimFault::StateNotOk;
-    const auto &canned = canned_[index_of(script)];
+    const bool ready = fault_settings[index_of(script)].fault != SimFault::StateNotOk;
+    const auto &canned = canned_bodies[index_of(script)];
     const SimAnswer normal =
         canned ? SimAnswer{200, *canned} : script_answer(script, query_of(wire.target), ready);
     deliver(script, wire, std::move(responder), normal);
@@ -162,21 +163,21 @@ SimAnswer TcsSimServer::script_answer(SimScript script, const QByteArray &query,
 {
     switch (script) {
     case SimScript::Users:
-        return scripts_.users();
+        return scripts.users();
     case SimScript::State:
-        return scripts_.state(query, ready);
+        return scripts.state(query, ready);
     case SimScript::Command:
-        return scripts_.command(query, ready);
+        return scripts.command(query, ready);
     case SimScript::Horizon:
     case SimScript::All:
         break;
     }
-    return scripts_.horizon(query);
+    return scripts.horizon(query);
 }
 
 void TcsSimServer::set_request_log(std::function<void(const QByteArray &line)> log)
 {
-    request_log_ = std::move(log);
+    request_logger = std::move(log);
 }
 
 void TcsSimServer::answer(const WireRequest &request, QHttpServerResponder &responder,
@@ -184,12 +185,12 @@ void TcsSimServer::answer(const WireRequest &request, QHttpServerResponder &resp
 {
     responder.write(a.body, {{"Content-Type", "text/plain; charset=utf-8"}},
                     static_cast<QHttpServerResponder::StatusCode>(a.status));
-    request_log_(request.method + ' ' + request.target + ' ' + QByteArray::number(a.status));
+    request_logger(request.method + ' ' + request.target + ' ' + QByteArray::number(a.status));
     emit request_answered(request.target, a.status);
 }
 
 void TcsSimServer::unanswered(const WireRequest &request, const QString &why)
 {
-    request_log_(request.method + ' ' + request.target + " - (" + why.toUtf8() + ')');
+    request_logger(request.method + ' ' + request.target + " - (" + why.toUtf8() + ')');
     emit request_answered(request.target, -1);
 }

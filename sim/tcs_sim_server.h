@@ -68,18 +68,18 @@ public:
     // Listens on the address and port (0: a free port chosen by the system).
     // On failure returns false and error_text() says why.
     bool start(quint16 port = 0, const QHostAddress &address = QHostAddress::LocalHost);
-    quint16 port() const { return port_; }
+    quint16 port() const { return listen_port; }
     // "127.0.0.1:PORT" (or the address listened on, when it is neither a
     // loopback nor a wildcard): what the program takes as its TCS host.
     QString host_text() const;
-    QString error_text() const { return error_; }
+    QString error_text() const { return error_message; }
 
     // Request targets (path and query) in arrival order, exactly as received;
     // the latest max_recorded of them, so a simulator left running for days
     // does not grow without end.
     static constexpr int max_recorded = 100000;
-    QList<QByteArray> received_targets() const { return received_; }
-    void clear_received() { received_.clear(); }
+    QList<QByteArray> received_targets() const { return received_list; }
+    void clear_received() { received_list.clear(); }
 
     // A fault for one script or all; delay_ms is used by SimFault::Delay.
     void set_fault(SimScript script, SimFault fault, int delay_ms = 3000);
@@ -92,10 +92,10 @@ public:
     // Where the one-line request log goes: standard output unless replaced.
     void set_request_log(std::function<void(const QByteArray &line)> log);
 
-    SimClock &clock() { return clock_; }
-    TelescopeModel &model() { return model_; }
-    UsersTable &users() { return users_; }
-    HorizonProfiles &horizons() { return horizons_; }
+    SimClock &clock() { return sim_clock; }
+    TelescopeModel &model() { return telescope; }
+    UsersTable &users() { return user_table; }
+    HorizonProfiles &horizons() { return profiles; }
 
 signals:
     // Emitted when a request arrives, before it is answered.
@@ -125,20 +125,20 @@ private:
     void stream_oversized(const std::weak_ptr<Pending> &held, int sent);
     void unanswered(const WireRequest &request, const QString &why);
 
-    SimClock clock_;
-    UsersTable users_ = UsersTable::built_in();
-    HorizonProfiles horizons_;
-    TelescopeModel model_{clock_, horizons_};
-    TcsScripts scripts_{model_, users_, horizons_};
-    std::array<FaultSetting, 4> faults_{};
-    std::array<std::optional<QByteArray>, 4> canned_{};
-    QList<QByteArray> received_;
-    std::function<void(const QByteArray &line)> request_log_;
-    QHttpServer *http_ = nullptr;
-    QList<std::shared_ptr<Pending>> pending_;
-    quint16 port_ = 0;
-    QHostAddress address_;
-    QString error_;
+    SimClock sim_clock;
+    UsersTable user_table = UsersTable::built_in();
+    HorizonProfiles profiles;
+    TelescopeModel telescope{sim_clock, profiles};
+    TcsScripts scripts{telescope, user_table, profiles};
+    std::array<FaultSetting, 4> fault_settings{};
+    std::array<std::optional<QByteArray>, 4> canned_bodies{};
+    QList<QByteArray> received_list;
+    std::function<void(const QByteArray &line)> request_logger;
+    QHttpServer *http = nullptr;
+    QList<std::shared_ptr<Pending>> held_replies;
+    quint16 listen_port = 0;
+    QHostAddress listen_address;
+    QString error_message;
 };
 
 // The script's name as used in options and log lines ("users", "state", ...).

@@ -77,24 +77,25 @@ double parallactic_angle(double ha_hours, double dec_deg)
 }
 
 TelescopeModel::TelescopeModel(const SimClock &clock, const HorizonProfiles &horizons)
-    : clock_(clock), horizons_(horizons), t_(clock.seconds()), dec_(site_latitude_deg)
+    : sim_clock(clock), profiles(horizons), updated_at(clock.seconds()),
+      mount_dec(site_latitude_deg)
 {
 }
 
 double TelescopeModel::goal_ha(double t) const
 {
     const double lst_hours = site_sidereal_seconds(t) / 3600.0;
-    return wrap_hours(lst_hours - tracked_.ra_hours + off_ha_ / 3600.0);
+    return wrap_hours(lst_hours - tracked.ra_hours + offset_ha / 3600.0);
 }
 
 double TelescopeModel::goal_dec() const
 {
-    return tracked_.dec_deg + off_dec_ / 3600.0;
+    return tracked.dec_deg + offset_dec / 3600.0;
 }
 
 double TelescopeModel::hour_angle_now(const SkyTarget &object) const
 {
-    return wrap_hours(site_sidereal_seconds(clock_.seconds()) / 3600.0 - object.ra_hours);
+    return wrap_hours(site_sidereal_seconds(sim_clock.seconds()) / 3600.0 - object.ra_hours);
 }
 
 QString TelescopeModel::pointing_problem(double ha_hours, double dec_deg, bool flipped) const
@@ -109,7 +110,7 @@ QString TelescopeModel::pointing_problem(double ha_hours, double dec_deg, bool f
     double a = 0, z = 0;
     hadec_to_horizontal(ha_hours, dec_deg, a, z);
     const double altitude = 90.0 - z;
-    const double horizon = horizons_.for_flip(flipped).altitude_at(a + 180.0);
+    const double horizon = profiles.for_flip(flipped).altitude_at(a + 180.0);
     if (altitude < horizon)
         return QStringLiteral("altitude %1 deg is below the horizon (%2 deg at azimuth %3)")
             .arg(altitude, 0, 'f', 1)
@@ -123,72 +124,72 @@ void TelescopeModel::advance_slew(double from, double to)
     const double max_ha_step = slew_rate_deg_s * slew_step_s / 15.0; // hours
     const double max_dec_step = slew_rate_deg_s * slew_step_s;
     double t = from;
-    for (int i = 0; i < max_slew_steps && t < to && mode_ == TelMode::Slew; ++i) {
+    for (int i = 0; i < max_slew_steps && t < to && tel_mode == TelMode::Slew; ++i) {
         const double dt = std::min(slew_step_s, to - t);
         t += dt;
         const double scale = dt / slew_step_s;
         double moved_ha = 0, moved_dec = 0;
-        const bool ha_done = step_axis(ha_, goal_ha(t), max_ha_step * scale, moved_ha);
-        const bool dec_done = step_axis(dec_, goal_dec(), max_dec_step * scale, moved_dec);
-        vha_ = moved_ha * 3600.0 / dt;
-        vdec_ = moved_dec * 3600.0 / dt;
+        const bool ha_done = step_axis(mount_ha, goal_ha(t), max_ha_step * scale, moved_ha);
+        const bool dec_done = step_axis(mount_dec, goal_dec(), max_dec_step * scale, moved_dec);
+        rate_ha = moved_ha * 3600.0 / dt;
+        rate_dec = moved_dec * 3600.0 / dt;
         if (ha_done && dec_done)
-            mode_ = TelMode::Track;
+            tel_mode = TelMode::Track;
     }
-    if (mode_ == TelMode::Slew && t < to)
-        mode_ = TelMode::Track; // a clock jump far beyond any slew
+    if (tel_mode == TelMode::Slew && t < to)
+        tel_mode = TelMode::Track; // a clock jump far beyond any slew
 }
 
 void TelescopeModel::update()
 {
-    const double now = clock_.seconds();
-    if (mode_ == TelMode::Slew && now > t_)
-        advance_slew(t_, now);
-    t_ = now;
-    if (mode_ != TelMode::Track) {
-        if (mode_ == TelMode::Stop)
-            vha_ = vdec_ = 0;
+    const double now = sim_clock.seconds();
+    if (tel_mode == TelMode::Slew && now > updated_at)
+        advance_slew(updated_at, now);
+    updated_at = now;
+    if (tel_mode != TelMode::Track) {
+        if (tel_mode == TelMode::Stop)
+            rate_ha = rate_dec = 0;
         return;
     }
-    ha_ = goal_ha(now);
-    dec_ = goal_dec();
-    vha_ = sidereal_rate;
-    vdec_ = 0;
-    const QString problem = pointing_problem(ha_, dec_, flip_);
+    mount_ha = goal_ha(now);
+    mount_dec = goal_dec();
+    rate_ha = sidereal_rate;
+    rate_dec = 0;
+    const QString problem = pointing_problem(mount_ha, mount_dec, pier_flipped);
     if (!problem.isEmpty()) {
-        mode_ = TelMode::Stop;
-        vha_ = vdec_ = 0;
-        last_event_ = QStringLiteral("Tracking stopped: ") + problem;
+        tel_mode = TelMode::Stop;
+        rate_ha = rate_dec = 0;
+        event_text = QStringLiteral("Tracking stopped: ") + problem;
     }
 }
 
 TelMode TelescopeModel::mode()
 {
     update();
-    return mode_;
+    return tel_mode;
 }
 
 TelescopeReading TelescopeModel::reading()
 {
     update();
     TelescopeReading r;
-    const double lst_hours = site_sidereal_seconds(t_) / 3600.0;
+    const double lst_hours = site_sidereal_seconds(updated_at) / 3600.0;
     r.stime_hours = lst_hours;
-    r.ha_hours = wrap_hours(ha_);
+    r.ha_hours = wrap_hours(mount_ha);
     r.ra_hours = std::fmod(lst_hours - r.ha_hours + 24.0, 24.0);
-    r.dec_deg = dec_;
-    hadec_to_horizontal(r.ha_hours, dec_, r.a_deg, r.z_deg);
-    r.vha = vha_;
+    r.dec_deg = mount_dec;
+    hadec_to_horizontal(r.ha_hours, mount_dec, r.a_deg, r.z_deg);
+    r.vha = rate_ha;
     // Flipped, the declination axis turns the other way for the same motion
     // on the sky; the TCS reports the axis.
-    r.vdec = flip_ ? -vdec_ : vdec_;
-    r.off_ha = off_ha_;
-    r.off_dec = off_dec_;
-    r.pa_deg = parallactic_angle(r.ha_hours, dec_);
-    r.flip = flip_;
-    r.mode = mode_;
-    r.object = object_;
-    r.has_object = has_object_;
+    r.vdec = pier_flipped ? -rate_dec : rate_dec;
+    r.off_ha = offset_ha;
+    r.off_dec = offset_dec;
+    r.pa_deg = parallactic_angle(r.ha_hours, mount_dec);
+    r.flip = pier_flipped;
+    r.mode = tel_mode;
+    r.object = sent_object;
+    r.has_object = holds_object;
     return r;
 }
 
@@ -199,38 +200,38 @@ CommandOutcome TelescopeModel::send(const SkyTarget &object)
     const QString problem = pointing_problem(ha, object.dec_deg, ha < 0);
     if (!problem.isEmpty())
         return {false, QStringLiteral("Object refused: ") + problem};
-    object_ = object;
-    has_object_ = true;
+    sent_object = object;
+    holds_object = true;
     return {true, QStringLiteral("Object %1 accepted").arg(display_name(object))};
 }
 
 CommandOutcome TelescopeModel::slew(const SkyTarget *object)
 {
     update();
-    if (!object && !has_object_)
+    if (!object && !holds_object)
         return {false, QStringLiteral("Slew refused: no object to slew to")};
-    const SkyTarget target = object ? *object : object_;
+    const SkyTarget target = object ? *object : sent_object;
     const double ha = hour_angle_now(target);
     const bool flipped = ha < 0;
     const QString problem = pointing_problem(ha, target.dec_deg, flipped);
     if (!problem.isEmpty())
         return {false, QStringLiteral("Slew refused: ") + problem};
-    object_ = target;
-    has_object_ = true;
-    tracked_ = target;
-    off_ha_ = off_dec_ = 0;
-    flip_ = flipped;
-    mode_ = TelMode::Slew;
-    last_event_.clear();
+    sent_object = target;
+    holds_object = true;
+    tracked = target;
+    offset_ha = offset_dec = 0;
+    pier_flipped = flipped;
+    tel_mode = TelMode::Slew;
+    event_text.clear();
     return {true, QStringLiteral("Slewing to %1").arg(display_name(target))};
 }
 
 CommandOutcome TelescopeModel::stop()
 {
     update();
-    const bool moving = mode_ != TelMode::Stop;
-    mode_ = TelMode::Stop;
-    vha_ = vdec_ = 0;
+    const bool moving = tel_mode != TelMode::Stop;
+    tel_mode = TelMode::Stop;
+    rate_ha = rate_dec = 0;
     return {true, moving ? QStringLiteral("Telescope stopped")
                          : QStringLiteral("Telescope already stopped")};
 }
@@ -242,8 +243,8 @@ CommandOutcome TelescopeModel::set_offsets(double off_ha_s, double off_dec_as)
         return {false, QStringLiteral("Offsets refused: at most %1 s in HA and %2\" in Dec")
                            .arg(max_offset_ha_s)
                            .arg(max_offset_dec_as)};
-    off_ha_ = off_ha_s;
-    off_dec_ = off_dec_as;
+    offset_ha = off_ha_s;
+    offset_dec = off_dec_as;
     update();
     return {true, QStringLiteral("Offsets set: HA %1 s, Dec %2\"")
                       .arg(off_ha_s, 0, 'f', 2)
@@ -253,9 +254,9 @@ CommandOutcome TelescopeModel::set_offsets(double off_ha_s, double off_dec_as)
 CommandOutcome TelescopeModel::add_corrections(double dha_s, double ddec_as)
 {
     update();
-    if (mode_ != TelMode::Track)
+    if (tel_mode != TelMode::Track)
         return {false, QStringLiteral("Correction refused: the telescope is not tracking")};
-    return set_offsets(off_ha_ + dha_s, off_dec_ + ddec_as).accepted
+    return set_offsets(offset_ha + dha_s, offset_dec + ddec_as).accepted
                ? CommandOutcome{true, QStringLiteral("Correction applied: HA %1 s, Dec %2\"")
                                           .arg(dha_s, 0, 'f', 2)
                                           .arg(ddec_as, 0, 'f', 1)}

@@ -93,7 +93,7 @@ public:
 
     TelMode mode();
     // Why the telescope last stopped by itself; empty when it did not.
-    QString last_event() const { return last_event_; }
+    QString last_event() const { return event_text; }
 
 private:
     // Hour angle of an object now, hours in (-12, 12].
@@ -105,21 +105,21 @@ private:
     // Checks a pointing for the given pier side; empty when it is allowed.
     QString pointing_problem(double ha_hours, double dec_deg, bool flipped) const;
 
-    const SimClock &clock_;
-    const HorizonProfiles &horizons_;
-    double t_ = 0;       // clock seconds of the last update
-    double ha_ = 0;      // mount hour angle, hours
-    double dec_ = 0;     // mount declination, degrees
-    double vha_ = 0;     // s/s
-    double vdec_ = 0;    // "/s on the sky
-    double off_ha_ = 0;  // seconds of time
-    double off_dec_ = 0; // arcseconds
-    bool flip_ = false;
-    TelMode mode_ = TelMode::Stop;
-    SkyTarget object_; // current object (Send or Slew)
-    bool has_object_ = false;
-    SkyTarget tracked_; // what the mount slews to or tracks
-    QString last_event_;
+    const SimClock &sim_clock;
+    const HorizonProfiles &profiles;
+    double updated_at = 0; // clock seconds of the last update
+    double mount_ha = 0;   // mount hour angle, hours
+    double mount_dec = 0;  // mount declination, degrees
+    double rate_ha = 0;    // s/s
+    double rate_dec = 0;   // "/s on the sky
+    double offset_ha = 0;  // seconds of time
+    double offset_dec = 0; // arcseconds
+    bool pier_flipped = false;
+    TelMode tel_mode = TelMode::Stop;
+    SkyTarget sent_object; // current object (Send or Slew)
+    bool holds_object = false;
+    SkyTarget tracked; // what the mount slews to or tracks
+    QString event_text;
 };
 
 // Azimuth (degrees from the south, positive to the west) and zenith distance

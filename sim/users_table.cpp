@@ -23,7 +23,7 @@ bool is_guest(const SimUser &user)
 UsersTable UsersTable::built_in()
 {
     UsersTable table;
-    table.users_ = {
+    table.user_table = {
         fallback_guest(),
         {QStringLiteral("obs1"), QStringLiteral("First Observer"), QStringLiteral("star1"), 2},
         {QStringLiteral("oper"), QStringLiteral("Night Operator"), QStringLiteral("dome3"), 3},
@@ -67,14 +67,14 @@ bool UsersTable::read(const QByteArray &text, QString *error)
         *error = QStringLiteral("the users file names no user");
         return false;
     }
-    users_ = users;
+    user_table = users;
     return true;
 }
 
 QByteArray UsersTable::listing() const
 {
     QByteArray text;
-    for (const SimUser &user : users_) {
+    for (const SimUser &user : user_table) {
         text += user.login.toUtf8();
         if (!user.description.isEmpty())
             text += ' ' + user.description.toUtf8();
@@ -85,7 +85,7 @@ QByteArray UsersTable::listing() const
 
 const SimUser *UsersTable::authenticate(const QString &login, const QString &password) const
 {
-    for (const SimUser &user : users_) {
+    for (const SimUser &user : user_table) {
         if (user.login == login && user.password == password)
             return &user;
     }
@@ -94,7 +94,7 @@ const SimUser *UsersTable::authenticate(const QString &login, const QString &pas
 
 const SimUser &UsersTable::guest() const
 {
-    for (const SimUser &user : users_) {
+    for (const SimUser &user : user_table) {
         if (is_guest(user))
             return user;
     }

@@ -39,8 +39,8 @@ public:
     // The guest account every unauthenticated request is served as.
     const SimUser &guest() const;
 
-    const QVector<SimUser> &users() const { return users_; }
+    const QVector<SimUser> &users() const { return user_table; }
 
 private:
-    QVector<SimUser> users_;
+    QVector<SimUser> user_table;
 };

@@ -23,18 +23,18 @@ public:
     QList<WireTapServer::WireRequest> feed(const QByteArray &bytes)
     {
         QList<WireTapServer::WireRequest> found;
-        buffer_ += bytes;
+        buffer += bytes;
         bool progress = true;
-        while (progress && !buffer_.isEmpty()) {
-            if (expect_ == Expect::RequestLine)
+        while (progress && !buffer.isEmpty()) {
+            if (expecting == Expect::RequestLine)
                 progress = read_request_line(found);
-            else if (expect_ == Expect::Headers)
+            else if (expecting == Expect::Headers)
                 progress = read_headers();
             else
                 progress = skip_body();
         }
-        if (buffer_.size() > max_head_bytes)
-            buffer_.clear();
+        if (buffer.size() > max_head_bytes)
+            buffer.clear();
         return found;
     }
 
@@ -47,51 +47,51 @@ public:
 private:
     bool read_request_line(QList<WireTapServer::WireRequest> &found)
     {
-        const qsizetype end = buffer_.indexOf("\r\n");
+        const qsizetype end = buffer.indexOf("\r\n");
         if (end < 0)
             return false;
-        const QByteArray line = buffer_.left(end);
-        buffer_.remove(0, end + 2);
+        const QByteArray line = buffer.left(end);
+        buffer.remove(0, end + 2);
         if (line.isEmpty())
             return true; // blank lines may precede a request
         const QList<QByteArray> parts = line.split(' ');
         const WireTapServer::WireRequest request{parts.value(0), parts.value(1)};
         requests.enqueue(request);
         found.append(request);
-        expect_ = Expect::Headers;
+        expecting = Expect::Headers;
         return true;
     }
 
     bool read_headers()
     {
-        const qsizetype end = buffer_.startsWith("\r\n") ? -2 : buffer_.indexOf("\r\n\r\n");
+        const qsizetype end = buffer.startsWith("\r\n") ? -2 : buffer.indexOf("\r\n\r\n");
         if (end == -1)
             return false;
-        body_left_ = 0;
-        const QByteArray head = end < 0 ? QByteArray() : buffer_.left(end);
+        body_left = 0;
+        const QByteArray head = end < 0 ? QByteArray() : buffer.left(end);
         for (const QByteArray &header : head.split('\n')) {
             const qsizetype colon = header.indexOf(':');
             if (colon > 0 && header.left(colon).trimmed().toLower() == "content-length")
-                body_left_ = header.mid(colon + 1).trimmed().toLongLong();
+                body_left = header.mid(colon + 1).trimmed().toLongLong();
         }
-        buffer_.remove(0, end + 4);
-        expect_ = body_left_ > 0 ? Expect::Body : Expect::RequestLine;
+        buffer.remove(0, end + 4);
+        expecting = body_left > 0 ? Expect::Body : Expect::RequestLine;
         return true;
     }
 
     bool skip_body()
     {
-        const qint64 n = std::min<qint64>(body_left_, buffer_.size());
-        buffer_.remove(0, n);
-        body_left_ -= n;
-        if (body_left_ == 0)
-            expect_ = Expect::RequestLine;
-        return body_left_ == 0;
+        const qint64 n = std::min<qint64>(body_left, buffer.size());
+        buffer.remove(0, n);
+        body_left -= n;
+        if (body_left == 0)
+            expecting = Expect::RequestLine;
+        return body_left == 0;
     }
 
-    QByteArray buffer_;
-    Expect expect_ = Expect::RequestLine;
-    qint64 body_left_ = 0;
+    QByteArray buffer;
+    Expect expecting = Expect::RequestLine;
+    qint64 body_left = 0;
 };
 
 } // namespace
@@ -116,7 +116,7 @@ void WireTapServer::incomingConnection(qintptr descriptor)
         for (const auto &request : reader->feed(socket->peek(available).right(fresh)))
             emit target_received(request.method, request.target);
     });
-    fresh_sockets_.append(socket);
+    fresh_sockets.append(socket);
     addPendingConnection(socket);
 }
 
@@ -125,13 +125,13 @@ void WireTapServer::follow_server()
     // Runs after the HTTP server's own newConnection handler, which has taken
     // the sockets and connected its readers: these connections come after it.
     connect(this, &QTcpServer::newConnection, this, [this] {
-        for (QTcpSocket *socket : std::as_const(fresh_sockets_)) {
+        for (QTcpSocket *socket : std::as_const(fresh_sockets)) {
             auto *reader = static_cast<WireReader *>(
                 socket->findChild<QObject *>(WireReader::name(), Qt::FindDirectChildrenOnly));
             connect(socket, &QTcpSocket::readyRead, this,
                     [socket, reader] { reader->left_by_server = socket->bytesAvailable(); });
         }
-        fresh_sockets_.clear();
+        fresh_sockets.clear();
     });
 }
 

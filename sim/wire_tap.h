@@ -36,5 +36,5 @@ protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    QList<QTcpSocket *> fresh_sockets_; // accepted, not yet taken by the HTTP server
+    QList<QTcpSocket *> fresh_sockets; // accepted, not yet taken by the HTTP server
 };

@@ -29,24 +29,24 @@ void ObjectPlacement::compute(Row &row, int side, SkyView view)
 
 void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyView view)
 {
-    if (sidereal_time != sidereal_ || side != side_ || view != view_) {
-        for (Row &row : rows_)
+    if (sidereal_time != placed_sidereal || side != placed_side || view != placed_view) {
+        for (Row &row : rows)
             row.placed = false;
-        sidereal_ = sidereal_time;
-        side_ = side;
-        view_ = view;
+        placed_sidereal = sidereal_time;
+        placed_side = side;
+        placed_view = view;
     }
-    rows_.resize(objects.size());
-    pixels_.resize(objects.size());
+    rows.resize(objects.size());
+    placed_pixels.resize(objects.size());
     clear_vector_upper_state();
     for (int i = 0; i < objects.size(); ++i) {
         Velto_object &object = *objects.at(i);
         if (object.is_comment) {
             object.sky_x = object.sky_y = -1;
-            pixels_[i] = {-1, -1};
+            placed_pixels[i] = {-1, -1};
             continue;
         }
-        Row &row = rows_[i];
+        Row &row = rows[i];
         if (row.object != &object || row.ra_sec != object.ra_sec || row.dec_sec != object.dec_sec) {
             row = {&object, object.ra_sec, object.dec_sec, declination_terms(object.dec_sec)};
             row.placed = false;
@@ -59,6 +59,6 @@ void ObjectPlacement::place(const QList<Velto_object *> &objects, int side, SkyV
         object.zenith_dist = row.zenith_dist;
         object.sky_x = row.x;
         object.sky_y = row.y;
-        pixels_[i] = {row.x, row.y};
+        placed_pixels[i] = {row.x, row.y};
     }
 }

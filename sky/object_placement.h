@@ -22,7 +22,7 @@ public:
     void place(const QList<Velto_object *> &objects, int side, SkyView view);
     // Every object's pixel from the last place(), in list order, side by side
     // in memory: what painting them reads.
-    const QVector<QPoint> &pixels() const { return pixels_; }
+    const QVector<QPoint> &pixels() const { return placed_pixels; }
 
 private:
     struct Row {
@@ -39,9 +39,9 @@ private:
 
     static void compute(Row &row, int side, SkyView view);
 
-    QVector<Row> rows_;
-    QVector<QPoint> pixels_;
-    double sidereal_ = -1;
-    int side_ = -1;
-    SkyView view_ = SkyView::Sky;
+    QVector<Row> rows;
+    QVector<QPoint> placed_pixels;
+    double placed_sidereal = -1;
+    int placed_side = -1;
+    SkyView placed_view = SkyView::Sky;
 };

@@ -175,13 +175,13 @@ QVector<GridStroke> hadec_grid(int side, SkyView view)
 
 const QVector<GridStroke> &HadecGridCache::strokes(int side, SkyView view)
 {
-    if (side != side_ || view != view_ || sidereal_time != sidereal_) {
-        strokes_ = hadec_grid(side, view);
-        side_ = side;
-        view_ = view;
-        sidereal_ = sidereal_time;
+    if (side != grid_side || view != grid_view || sidereal_time != grid_sidereal) {
+        grid_strokes = hadec_grid(side, view);
+        grid_side = side;
+        grid_view = view;
+        grid_sidereal = sidereal_time;
     }
-    return strokes_;
+    return grid_strokes;
 }
 
 AltAzGrid altaz_grid(int side, SkyView view)

@@ -83,10 +83,10 @@ public:
     const QVector<GridStroke> &strokes(int side, SkyView view);
 
 private:
-    int side_ = -1;
-    SkyView view_ = SkyView::Sky;
-    double sidereal_ = 0;
-    QVector<GridStroke> strokes_;
+    int grid_side = -1;
+    SkyView grid_view = SkyView::Sky;
+    double grid_sidereal = 0;
+    QVector<GridStroke> grid_strokes;
 };
 
 // The A/Z grid: circles of constant zenith distance (radius about the centre)
