@@ -3,7 +3,6 @@
 #include "test_files.h"
 
 #include <QNetworkAccessManager>
-#include <QNetworkInterface>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTcpSocket>
@@ -14,7 +13,6 @@
 namespace
 {
 
-constexpr double deg = 3.141592653589793 / 180.0, sin_lat = 0.6902957888, cos_lat = 0.7235272793;
 const QDateTime start_time(QDate(2025, 3, 1), QTime(20, 0), Qt::UTC); // sidereal time 9:25:15
 
 // The values of "key=value" lines of a TCS answer, for keys given between blanks.
@@ -27,23 +25,9 @@ QString item(const QByteArray &body, const QString &keys)
     return values.join(' ');
 }
 
-// Whether the azimuth, zenith distance and parallactic angle of a state fit
-// its hour angle and declination.
-bool sky_fits(const QByteArray &state)
-{
-    const double h = item(state, "HA").toDouble() * 15 * deg,
-                 d = item(state, "Dec").toDouble() * deg;
-    const double a = std::atan2(std::sin(h) * std::cos(d),
-                                sin_lat * std::cos(d) * std::cos(h) - cos_lat * std::sin(d));
-    const double z = std::acos(sin_lat * std::sin(d) + cos_lat * std::cos(d) * std::cos(h));
-    const double sin_pa = std::sin(h) * cos_lat / std::sin(z); // the sine rule
-    return std::fabs(item(state, "A").toDouble() - a / deg) < 1e-3 &&
-           std::fabs(item(state, "Z").toDouble() - z / deg) < 1e-4 &&
-           std::fabs(std::sin(item(state, "PA").toDouble() * deg) - sin_pa) < 1e-3;
-}
-
 // The TCS scripts on a simulated telescope whose clock only moves when told.
 struct Tcs {
+    Tcs() { clock.set_speed(0), clock.set_time(start_time); }
     // The query of a step: "oper:" and "obs1:" log in for a command, "@ha,dec"
     // is the place at this hour angle (hours) and declination (degrees) now.
     QByteArray query(QString step) const
@@ -58,12 +42,7 @@ struct Tcs {
                              "&Dec=" + sec_to_dec(at.captured(2).toDouble() * 3600));
         return step.toUtf8();
     }
-    SimClock clock = [] {
-        SimClock stopped;
-        stopped.set_speed(0);
-        stopped.set_time(start_time);
-        return stopped;
-    }();
+    SimClock clock;
     HorizonProfiles horizons;
     UsersTable users = UsersTable::built_in();
     TelescopeModel model{clock, horizons};
@@ -87,11 +66,10 @@ private slots:
     void init() { sim.clear_received(), log.clear(); }
     void telescope_data()
     {
-        // Steps between " | ": "query > start of the answer" ('$': "\nState=Ok\n",
+        // Steps between " | ": "query > start of the answer" ('$': "\nState=Ok\n";
         // "[N*text]": the text N times), "+seconds" on the clock, "items ? their
-        // values" read from the state, "users:file > listing or error", "dir
-        // AZ:file > altitude there or error" (rev: the reverse profile; no file:
-        // the one in use).
+        // values" in the state, "users:file > listing or error", "dir AZ:file >
+        // altitude there or error" (rev: the reverse profile; no file: the one in use).
         QTest::addColumn<QString>("steps");
         auto row = [](const char *name, const QString &steps) { QTest::newRow(name) << steps; };
         row("still between two seconds",
@@ -99,26 +77,22 @@ private slots:
         row("slew east, south: flips",
             "oper:Slew&Name=Vega@-2,20 > Slewing to Vega$ | +1 | VHA VDec Dec ObjName ra2000 "
             "dec2000 ? -480.0000 7200.00 41.65353 Vega 11:25:15.00 +20:00:00.0 | +12 | TelMode VHA "
-            "VDec ? Slew -480.0000 0.00 | +47 | TelMode VHA VDec TelFlip Dec HA ? Track 1.0027 "
-            "0.00 Yes 20.00000 -1.983333");
+            "VDec ? Slew -480.0000 0.00 | +47 | TelMode VHA VDec TelFlip Dec HA A Z PA ? Track "
+            "1.0027 0.00 Yes 20.00000 -1.983333 -55.89939 34.27159 -39.61");
         row("slew west, north: direct",
             "oper:Slew@1,60 > Slewing to 08:25:15.00 +60:00:00.0$ | +1 | VHA VDec Dec ? 480.0000 "
             "7200.00 45.65353 | +59 | TelMode VHA VDec TelFlip Dec HA ? Track 1.0027 0.00 No "
             "60.00000 1.016667");
-        row("slew west, south: direct",
-            "oper:Slew@0.5,30 > Slewing | +1 | VHA VDec Dec ? 480.0000 -7200.00 41.65353 | +59 | "
-            "TelMode VHA VDec TelFlip Dec HA ? Track 1.0027 0.00 No 30.00000 0.516667");
         // Offsets add up; stopped once, the telescope holds its hour angle past the limit.
         row("offsets, stop and limits",
             "oper:Slew@6.9,60 > Slewing | +100 | oper:Corr&offHA=10&offDec=36 > Offsets set: HA "
             "10.00 s, Dec 36.0\"$ | oper:AdCorr&dHA=1.5&dDec=-2 > Correction applied: HA 1.50 s, "
-            "Dec -2.0\"$ | oper:AdCorr&dHA=0&dDec=3600 > Correction refused: the offsets would "
-            "exceed 1 degree$ | offHA offDec Dec HA PA RA ? 11.50 34.0 60.00944 6.930972 54.75 "
-            "2.517639 | oper:Stop > Telescope stopped$ | oper:Stop > Telescope already | +3600 | "
-            "offHA Dec HA PA RA ? 11.50 60.00944 6.930972 54.75 3.520417 | oper:Slew@6.95,60 > "
-            "Slewing | offHA ? 0.00 | +600 | TelMode Event ? Stop Tracking stopped: hour angle "
-            "7.12 h is outside the limits -1 to 7 h | oper:Slew@1,60 > Slewing | Event TelMode ?  "
-            "Slew");
+            "Dec -2.0\"$ | oper:AdCorr&dHA=0&dDec=3600 > Correction refused: the offsets | offHA "
+            "offDec Dec HA PA RA ? 11.50 34.0 60.00944 6.930972 54.75 2.517639 | oper:Stop > "
+            "Telescope stopped$ | +3600 | offHA Dec HA PA RA ? 11.50 60.00944 6.930972 54.75 "
+            "3.520417 | oper:Slew@6.95,60 > Slewing | offHA ? 0.00 | +600 | TelMode Event ? Stop "
+            "Tracking stopped: hour angle 7.12 h is outside the limits -1 to 7 h | oper:Slew@1,60 "
+            "> Slewing | Event TelMode ?  Slew");
         row("offset limits",
             "oper:Slew@1,60 > Slewing | +60 | oper:Corr&offHA=-240&offDec=3600 > Offsets set: HA "
             "-240.00 s, Dec 3600.0\"$ | oper:Corr&offHA=-240.01&offDec=0 > Offsets refused: at "
@@ -130,16 +104,14 @@ private slots:
             "ObjName ra2000 dec2000 ? M 13+x 08:25:15.00 +90:00:00.0");
         row("names and epochs",
             "obs1:Send&Name=[80*n]&Epoch=1900@1,36 > Object [80*n] accepted | "
-            "obs1:Send&Name=[81*n]@1,36 > Send refused: Name is longer than 80 characters\n | "
-            "obs1:Send&Epoch=2100@-6.9,60 > Object | obs1:Send&Epoch=1800@1,36 > Send refused: "
-            "Epoch | obs1:Send&Epoch=2100.5@1,36 > Send refused: Epoch must be a year such as "
-            "2000.0, got \"2100.5\"");
-        row("coordinates", "obs1:Send > Send refused: R.A. must be hh:mm:ss.s below 24 h, got "
-                           "\"\"\n | oper:Slew&RA=01:00:00 > Slew refused: Dec must be +dd:mm:ss.s "
-                           "within 90 deg, got \"\"\n | oper:Send&RA=+01:00:00&Dec=+10:00:00 > "
-                           "Send refused: R.A. | oper:Send&RA=24:00:00&Dec=10:00:00 > Send "
-                           "refused: R.A. | oper:Send&RA=01:60:00&Dec=10:00:00 > Send refused: "
-                           "R.A. | oper:Send&RA=1:00:00&Dec=-90:00:01 > Send refused: Dec | "
+            "obs1:Send&Name=[81*n]@1,36 > Send refused: Name | obs1:Send&Epoch=2100@-6.9,60 > "
+            "Object | obs1:Send&Epoch=1800@1,36 > Send refused: Epoch | "
+            "obs1:Send&Epoch=2100.5@1,36 > Send refused: Epoch");
+        row("coordinates", "obs1:Send > Send refused: R.A. | oper:Slew&RA=01:00:00 > Slew refused: "
+                           "Dec | oper:Send&RA=+01:00:00&Dec=+10:00:00 > Send refused: R.A. | "
+                           "oper:Send&RA=24:00:00&Dec=10:00:00 > Send refused: R.A. | "
+                           "oper:Send&RA=01:60:00&Dec=10:00:00 > Send refused: R.A. | "
+                           "oper:Send&RA=1:00:00&Dec=-90:00:01 > Send refused: Dec | "
                            "oper:Send&RA=1:00:00&Dec=10:00:60 > Send refused: Dec");
         row("limits and horizons",
             "obs1:Send@7.5,60 > Object refused: hour angle 7.50 h is outside the limits -1 to 7 h$ "
@@ -150,13 +122,12 @@ private slots:
             "> Slew refused: altitude 71.3 deg is below the horizon (80.0 deg at azimuth 336)$");
         row("permissions",
             "obs1:Stop > Permission denied: Stop needs level 3, obs1 has level 2$ | "
-            "User=oper&Pass=x&Cmd=Stop > Permission denied: Stop needs a valid user and password$ "
-            "| oper:Park > Unknown command \"Park\" | oper:Stop&Mess > Telescope already stopped$ "
-            "| oper:Stop&offHA=1 > Stop refused: item \"offHA\" does not belong to Stop$ | "
-            "oper:Stop&=v > Stop refused: item \"\" does not belong to Stop$ | oper:Stop&Cmd=Stop "
-            "> Stop refused: item Cmd given twice$ | oper:Slew > Slew refused: no object | "
-            "oper:AdCorr&dHA=1&dDec=1 > Correction refused: the telescope is not tracking$ | "
-            "oper:Corr&offHA=nan&offDec=0 > Corr refused: offHA must be a number, got \"nan\"$");
+            "User=oper&Pass=x&Cmd=Stop > Permission denied: Stop needs a valid | oper:Park > "
+            "Unknown command | oper:Stop&Mess > Telescope already | oper:Stop&offHA=1 > Stop "
+            "refused: item \"offHA\" does not | oper:Stop&=v > Stop refused: item \"\" does not | "
+            "oper:Stop&Cmd=Stop > Stop refused: item Cmd given | oper:Slew > Slew refused: no "
+            "object | oper:AdCorr&dHA=1&dDec=1 > Correction refused: the telescope | "
+            "oper:Corr&offHA=nan&offDec=0 > Corr refused: offHA");
         row("bad queries",
             "a \x7f\x1f=%zz > Bad request: malformed percent-encoding in \"a %7F%1F=%zz\"\n | "
             "User=oper&Name%00=a%0A > Bad request: control characters in the query item "
@@ -166,7 +137,7 @@ private slots:
         row("users files",
             "users:guest kelpo 0 > line 1: expected | users:guest kelpo 6 > line 1: expected | "
             "users:a bb 2\nb c 2 > line 2: a password | users:a bb 2\na cc 3 > line 2: login \"a\" "
-            "| users:# nobody > the users file names no user | oper:Stop > Telescope already");
+            "| users:# nobody > the users file names | oper:Stop > Telescope already");
         row("users file, levels 1 and 5",
             "users:# ours\n\nguest kelpo 1 Guest  account\nnight n1ght 5 > guest Guest "
             "account\nnight\n | User=night&Pass=n1ght&Cmd=Stop > Telescope already | oper:Stop > "
@@ -175,20 +146,18 @@ private slots:
                                  "0.50 | dir 315: > 10.95 | rev 90: > 16.00 | rev 359.5: > 5.23");
         row("horizon files",
             "dir 45:0 10\n90  20\n > 15.00 | dir 0:# reverse\n0 1 > the program would take these "
-            "points for the reverse profile: begin with a heading line naming \"direct\" | rev "
-            "0:#reverse\n10 0\n350\t10\n > 5.00 | rev 355: > 7.50 | rev -5: > 7.50 | rev 725: > "
-            "2.50 | rev 0:0 1 > the program would take these points for the direct profile: begin "
-            "with a heading line naming \"reverse\" | rev 0:# reverse, direct\n0 1 > the program "
-            "would take these points for the direct | dir 90:# direct\n\n  # ours\n180 10\n0 0\n# "
-            "reverse\n > 5.00 | dir 300:100 7 > 7.00 | dir 0:# direct\n0 -90\n359.99 90\n > -90.00 "
-            "| dir 1:[360*0 1\n] > 1.00");
+            "points for the reverse | rev 0:#reverse\n10 0\n350\t10\n > 5.00 | rev 355: > 7.50 | "
+            "rev -5: > 7.50 | rev 725: > 2.50 | rev 0:0 1 > the program would take these points "
+            "for the direct | rev 0:# reverse, direct\n0 1 > the program would take these points "
+            "for the direct | dir 90:# direct\n\n  # ours\n180 10\n0 0\n# reverse\n > 5.00 | dir "
+            "300:100 7 > 7.00 | dir 0:# direct\n0 -90\n359.99 90\n > -90.00 | dir 1:[360*0 1\n] > "
+            "1.00");
         row("horizon files refused",
-            "dir 0:#\n360 0 > line 2: azimuth must be 0 to below 360 and altitude -90 to 90 | dir "
-            "0:#\n-0.01 0 > line 2: azimuth | dir 0:#\n0 90.01 > line 2: azimuth | dir 0:#\n0 "
-            "-90.01 > line 2: azimuth | dir 0:#\n10 > line 2: expected \"azimuth altitude\" in "
-            "degrees, got \"10\" | dir 0:#\n10 5 7 > line 2: expected | dir 0:#\n10 x > line 2: "
-            "expected | dir 0:# direct\n > a profile holds 1 to 360 points, this one 0 | dir "
-            "0:[361*0 1\n] > a profile holds 1 to 360 points, this one 361 | dir 130: > 16.00");
+            "dir 0:#\n360 0 > line 2: azimuth | dir 0:#\n-0.01 0 > line 2: azimuth | dir 0:#\n0 "
+            "90.01 > line 2: azimuth | dir 0:#\n0 -90.01 > line 2: azimuth | dir 0:#\n10 > line 2: "
+            "expected | dir 0:#\n10 5 7 > line 2: expected | dir 0:#\n10 x > line 2: expected | "
+            "dir 0:# direct\n > a profile holds 1 to 360 points, this one 0 | dir 0:[361*0 1\n] > "
+            "a profile holds 1 to 360 points, this one 361 | dir 130: > 16.00");
     }
     void telescope()
     {
@@ -205,6 +174,7 @@ private slots:
             const QByteArray file = step.mid(colon + 1, cut - colon - 1).toUtf8();
             const bool dir = step.startsWith("dir ");
             QString error, got;
+            HorizonProfile &p = dir ? tcs.horizons.direct : tcs.horizons.reverse;
             if (cut < 0) {
                 tcs.clock.advance(step.toDouble());
                 continue;
@@ -212,26 +182,19 @@ private slots:
             if (step.startsWith("users:")) {
                 got = tcs.users.read(file, &error) ? QString(tcs.users.listing()) : error;
             } else if (dir || step.startsWith("rev ")) {
-                HorizonProfile &p = dir ? tcs.horizons.direct : tcs.horizons.reverse;
-                const auto role =
-                    dir ? HorizonProfile::Role::Direct : HorizonProfile::Role::Reverse;
-                const bool ok = file.isEmpty() || p.read(file, role, &error);
+                const bool ok = file.isEmpty() || p.read(file, HorizonProfile::Role(!dir), &error);
                 got = ok ? QString::number(p.altitude_at(step.mid(4, colon - 4).toDouble()), 'f', 2)
                          : error;
                 QVERIFY(!ok || file.isEmpty() || p.text() == file); // served as read
             } else if (step[cut + 1] == '?') {
                 const QByteArray state = tcs.scripts.state("User=oper&Pass=dome3", true).body;
                 got = item(state, step.left(cut));
-                QVERIFY2(got == want && sky_fits(state), state.constData());
+                QVERIFY2(got == want, state.constData());
             } else {
-                const QByteArray query = tcs.query(step.left(cut));
-                const SimAnswer a = tcs.scripts.command(query, true);
+                const SimAnswer a = tcs.scripts.command(tcs.query(step.left(cut)), true);
                 got = a.body;
                 QCOMPARE(a.status, want.startsWith("Bad request") ? 400 : 200);
                 QCOMPARE(a.body.count('\n'), a.status == 200 ? 2 : 1);
-                if (a.status == 200)
-                    QCOMPARE(tcs.scripts.command(query, false).body.split('\n').value(1),
-                             TcsScripts::not_ready_state_line());
             }
             QVERIFY2(got.startsWith(want), qPrintable(step + "\ngot: " + got));
         }
@@ -241,54 +204,44 @@ private slots:
         // Rows named after a fault of the state script, as the program's option names it.
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("want"); // the body, or its start before a '*'
-        QTest::addColumn<int>("size");        // -1: any
+        QTest::addColumn<QByteArray>("want"); // the body; "start*size": its start (and size)
         auto row = [](const char *name, const QByteArray &target, int status,
-                      const QByteArray &want,
-                      int size = -1) { QTest::newRow(name) << target << status << want << size; };
-        const QByteArray state = "/tcs/vtcs_get.cgi", horizon = "/tcs/velto_horizon.php?",
-                         fresh =
-                             "State=Ok\nUser=guest\nLevel=1\nPermission: no user and password "
-                             "given, served as guest\nStime=9.420833\nRA=9.420833\nDec=43.65353\n"
-                             "HA=0.000000\nA=180.00000\nZ=0.00049\nVHA=0.0000\nVDec=0.00\noffHA="
-                             "0.00\noffDec=0.0\nObjName=\nra2000=09:25:15.00\ndec2000=+43:39:12.7\n"
-                             "PA=180.00\nTCSmode=Simul\nTelFlip=No\nTelMode=Stop\n";
+                      const QByteArray &want) { QTest::newRow(name) << target << status << want; };
+        const QByteArray state = "/tcs/vtcs_get.cgi", horizon = "/tcs/velto_horizon.php?";
+        const QByteArray fresh =
+            "State=Ok\nUser=guest\nLevel=1\nPermission: no user and password given, served as "
+            "guest\nStime=9.420833\nRA=9.420833\nDec=43.65353\nHA=0.000000\nA=180.00000\nZ=0."
+            "00049\nVHA=0.0000\nVDec=0.00\noffHA=0.00\noffDec=0.0\nObjName=\nra2000=09:25:15."
+            "00\ndec2000=+43:39:12.7\nPA=180.00\nTCSmode=Simul\nTelFlip=No\nTelMode=Stop\n";
         row("users", "/tcs/velto_users_all.cgi", 200,
-            "guest Guest account\nobs1 First Observer\noper Night Operator\nadmin TCS "
-            "Administrator\n");
+            "guest Guest account\nobs1 First Observer\noper Night Operator\nadmin TCS*");
         row("fresh state as guest", state, 200, fresh);
-        row("user without password", state + "?User=oper", 200, fresh.left(fresh.indexOf("St", 9)) + '*');
+        row("user without password", state + "?User=oper", 200,
+            fresh.left(fresh.indexOf("St", 9)) + '*');
         row("first of repeated keys", state + "?User=oper&Pass=x&Pass=dome3", 200,
-            "State=Ok\nUser=guest\nLevel=1\nPermission denied for \"oper\": wrong user or "
-            "password, "
-            "served as guest\nStime*");
+            "State=Ok\nUser=guest\nLevel=1\nPermission denied for \"oper\"*");
         row("user", state + "?Pass=dome3&User=oper", 200, "State=Ok\nUser=oper\nLevel=3\nStime*");
         row("direct horizon", horizon + "dir", 200,
-            "# Velto-1000 horizon, telescope in the direct position\n# azimuth from the north "
-            "through "
-            "the east, altitude; degrees\n0.0 2.33\n1.0 2.36\n*",
-            4031);
+            "# Velto-1000 horizon, telescope in the direct position\n*4031");
         row("reverse horizon", horizon + "rev", 200,
-            "# Velto-1000 horizon, telescope in the reverse (flipped) position\n*", 4105);
-        row("horizon without a key", horizon.chopped(1), 400,
-            "Bad request: ask for velto_horizon.php?"
-            "dir (direct profile) or velto_horizon.php?rev (reverse profile)\n");
+            "# Velto-1000 horizon, telescope in the reverse (flipped) position\n*4105");
+        row("horizon without a key", horizon.chopped(1), 400, "Bad request: ask for*");
         row("horizon, key with a value", horizon + "dir=1", 400, "Bad request*");
         row("no such script", state + ".bak?x", 404,
             "Not found: the TCS host has no /tcs/vtcs_get.cgi.bak\n");
         row("dot is no wildcard", "/tcs/vtcs_getXcgi", 404, "Not found*");
         row("longest target", state + "?M=" + QByteArray(2028, 'x'), 200, "State=Ok\n*");
         row("target too long", state + "?M=" + QByteArray(2029, 'x'), 414,
-            "Request refused: the TCS takes at most 2048 bytes of path and query\n");
+            "Request refused: the TCS takes at most 2048 bytes*");
         row("delay", state, 200, fresh);
         row("never", state, 0, "");
         row("hangup", state, 0, "");
         row("close", state, 200, fresh.left(fresh.size() / 2));
         row("http500", state, 500, "Internal Server Error\n");
         row("empty", state, 200, "");
-        row("garbage", state, 200, "*", 512);
-        row("oversized", state, 200, "State=Ok\n*", 2 << 20);
-        row("oversized-stream", state, 200, "State=Ok\n*", 2 << 20);
+        row("garbage", state, 200, "*512");
+        row("oversized", state, 200, "State=Ok\n*2097152");
+        row("oversized-stream", state, 200, "State=Ok\n*2097152");
         row("notok", state, 200, "State=NotReady (TCS in maintenance)\n" + fresh.mid(9));
     }
     void http()
@@ -296,24 +249,20 @@ private slots:
         const SimFault fault = fault_from_name(QTest::currentDataTag()).value_or(SimFault::None);
         QFETCH(QByteArray, target);
         QFETCH(QByteArray, want);
-        QFETCH(int, size);
         sim.set_fault(SimScript::State, fault, 200);
         QVERIFY(sim.fault(SimScript::State) == fault &&
                 sim.fault(SimScript::All) == SimFault::None);
-        QSignalSpy answered(&sim, &TcsSimServer::request_answered);
-        QElapsedTimer timer;
-        timer.start();
         const auto reply = get(sim.host_text(), target);
         // "never" holds its answer back for ever: stop waiting once the host says so.
-        QTRY_VERIFY(reply->isFinished() || (fault == SimFault::NeverAnswer && !answered.isEmpty()));
-        QVERIFY(fault != SimFault::Delay || timer.elapsed() >= 200);
+        QTRY_VERIFY(reply->isFinished() || (fault == SimFault::NeverAnswer && !log.isEmpty()));
         QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
         QCOMPARE(reply->isFinished() && reply->error() == QNetworkReply::NoError,
                  reply->attribute(QNetworkRequest::HttpStatusCodeAttribute) == 200 &&
                      fault != SimFault::CloseConnection);
-        const QByteArray body = reply->readAll();
-        QVERIFY2((want.endsWith('*') ? body.startsWith(want.chopped(1)) : body == want) &&
-                     (size < 0 || body.size() == size),
+        const QByteArray body = reply->readAll(), size = want.mid(want.indexOf('*') + 1);
+        QVERIFY2(want.contains('*') ? body.startsWith(want.left(want.indexOf('*'))) &&
+                                          (size.isEmpty() || body.size() == size.toInt())
+                                    : body == want,
                  body.left(200).constData());
         // The streamed answer has no length; "close" cuts its body short.
         QCOMPARE(body.size() == reply->rawHeader("Content-Length").toInt(),
@@ -324,113 +273,53 @@ private slots:
         const auto users = get(sim.host_text(), "/tcs/velto_users_all.cgi"); // the others answer
         QTRY_VERIFY(users->isFinished() && users->error() == QNetworkReply::NoError);
     }
-    void wire_data()
-    {
-        // The bytes a client writes, in pieces between " | ", and the host's log of its answers.
-        QTest::addColumn<QByteArray>("writes");
-        QTest::addColumn<QByteArray>("answered");
-        QTest::newRow("a body like a request line, then a request")
-            << QByteArray(
-                   "POST /tcs/vtcs_send.cgi HTTP/1.1\r\nContent-Length: 12\r\nHost: x\r\n\r\n"
-                   "GET /bogus\r\nGET /tcs/vtcs_get.cgi HTTP/1.1\r\nHost: x\r\n\r\n")
-            << QByteArray("POST /tcs/vtcs_send.cgi 405\nGET /tcs/vtcs_get.cgi 200");
-        QTest::newRow("split everywhere")
-            << QByteArray("GET /tcs/vtcs_ | get.cgi?a=%41 HTTP/1.1\r | \nHost: x\r\n | \r\n")
-            << QByteArray("GET /tcs/vtcs_get.cgi?a=%41 200");
-        QTest::newRow("a body in pieces, a request without headers")
-            << QByteArray("POST /tcs/velto_users_all.cgi HTTP/1.1\r\nHost: x\r\nContent-Length: 5"
-                          "\r\n\r\nab | c\r\n\r\nGET /tcs/velto_users_all.cgi HTTP/1.0\r\n\r\n")
-            << QByteArray("POST /tcs/velto_users_all.cgi 405\nGET /tcs/velto_users_all.cgi 200");
-    }
+    // Requests as they come on the wire: a body split across writes that looks
+    // like a request line, a request line split, two requests in one write.
     void wire()
     {
-        QFETCH(QByteArray, writes);
-        QFETCH(QByteArray, answered);
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, sim.port());
-        QList<QByteArray> targets;
-        for (const QByteArray &piece : writes.split('|')) {
-            socket.write(piece.mid(piece.startsWith(' ')).chopped(piece.endsWith(' ')));
+        for (const char *piece :
+             {"POST /tcs/vtcs_send.cgi HTTP/1.1\r\nContent-Length: 12\r\nHost: x\r\n\r\nGET /bo",
+              "gus\r\nGET /tcs/vtcs_",
+              "get.cgi?a=%41 HTTP/1.1\r\nHost: x\r\n\r\nGET /tcs/velto_users_all.cgi "
+              "HTTP/1.0\r\n\r\n"}) {
+            socket.write(piece);
             QVERIFY(socket.waitForBytesWritten(5000));
             QTest::qWait(50);
         }
-        QTRY_COMPARE(log, answered.split('\n'));
-        for (const QByteArray &line : std::as_const(log))
-            targets << line.split(' ').value(1);
-        QCOMPARE(sim.received_targets(), targets);
-    }
-    void listening_data()
-    {
-        QTest::addColumn<QHostAddress>("address"); // none: the first one besides the loopback
-        QTest::addColumn<bool>("outside");         // reachable through that one
-        QTest::newRow("loopback") << QHostAddress(QHostAddress::LocalHost) << false;
-        QTest::newRow("any") << QHostAddress(QHostAddress::Any) << true;
-        QTest::newRow("any IPv4") << QHostAddress(QHostAddress::AnyIPv4) << true;
-        QTest::newRow("outside") << QHostAddress() << true;
-    }
-    void listening()
-    {
-        QFETCH(QHostAddress, address);
-        QHostAddress outside;
-        for (const QHostAddress &a : QNetworkInterface::allAddresses())
-            outside =
-                a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() ? a : outside;
-        if (outside.isNull())
-            QSKIP("no network address besides the loopback");
-        const QHostAddress listen = address.isNull() ? outside : address;
-        TcsSimServer server, second;
-        QVERIFY(server.start(0, listen) && !second.start(server.port(), listen));
-        const QString port = QString::number(server.port());
-        QCOMPARE(second.error_text(), "cannot listen on " + listen.toString() + ':' + port +
-                                          ": The bound address is already in use");
-        QCOMPARE(server.host_text(),
-                 (address.isNull() ? outside.toString() : "127.0.0.1") + ':' + port);
-        QTcpSocket socket;
-        socket.connectToHost(outside, server.port());
-        QTEST(socket.waitForConnected(5000), "outside");
-    }
-    void program()
-    {
-        QProcess run;
-        run.start(VELTO_SIM, QString("--port 0 --speed 0 --fault-delay 0 --fault all=none --fault "
-                                     "users=http500")
-                                 .split(' '));
-        QByteArray out;
-        QTRY_VERIFY((out += run.readAllStandardOutput()).contains('\n'));
-        const QByteArray listening = "velto_tcs_sim listening on http://127.0.0.1:";
-        QVERIFY2(out.startsWith(listening) && out.endsWith("/tcs/\n"), out.constData());
-        const auto reply =
-            get(out.mid(listening.size() - 10).chopped(6), "/tcs/velto_users_all.cgi");
-        QTRY_VERIFY(
-            (out += run.readAllStandardOutput()).endsWith("GET /tcs/velto_users_all.cgi 500\n"));
-        run.kill();
-        QVERIFY(run.waitForFinished(10000));
+        QTRY_COMPARE(log, QList<QByteArray>({"POST /tcs/vtcs_send.cgi 405",
+                                             "GET /tcs/vtcs_get.cgi?a=%41 200",
+                                             "GET /tcs/velto_users_all.cgi 200"}));
+        QCOMPARE(sim.received_targets(),
+                 QList<QByteArray>({"/tcs/vtcs_send.cgi", "/tcs/vtcs_get.cgi?a=%41",
+                                    "/tcs/velto_users_all.cgi"}));
     }
     void programRefuses_data()
     {
-        // Options (F0: a file holding the text given) and what the simulator says.
+        // Options (F0: a file holding this text) and what the simulator says ("* ": its name).
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("err");
         auto row = [](const char *args, const QByteArray &file, const QString &err) {
             QTest::newRow(args) << file << QString(err).replace("* ", "velto_tcs_sim: ");
         };
-        const QString speed = "* --speed must be a number of 0 or more\n",
-                      where = "* --port takes 0 to 65535, --address an IP address\n";
         row("--users F9", "", "* cannot read F9: No such file or directory\n");
         row("--horizon-dir F0", "10 x",
-            "* F0: line 1: expected \"azimuth altitude\" in degrees, got "
-            "\"10 x\"\n");
+            "* F0: line 1: expected \"azimuth altitude\" in degrees, got \"10 x\"\n");
         row("--horizon-rev F0", "0 1",
-            "* F0: the program would take these points for the direct "
-            "profile: begin with a heading line naming \"reverse\"\n");
+            "* F0: the program would take these points for the direct profile: begin with a "
+            "heading line naming \"reverse\"\n");
         row("--fault users=boom --fault state=none=1", "",
-            "* --fault users=boom: expected SCRIPT="
-            "FAULT, see --help\n* --fault state=none=1: expected SCRIPT=FAULT, see --help\n");
+            "* --fault users=boom: expected SCRIPT=FAULT, see --help\n* --fault state=none=1: "
+            "expected SCRIPT=FAULT, see --help\n");
         row("--speed nan --fault-delay -1 --port 65536", "",
-            speed + "* --fault-delay must be milliseconds, 0 or more\n" + where);
-        row("--speed -1 --address x", "", speed + where);
+            "* --speed must be a number of 0 or more\n* --fault-delay must be milliseconds, 0 or "
+            "more\n* --port takes 0 to 65535, --address an IP address\n");
         row("--port PORT", "",
             "* cannot listen on 127.0.0.1:PORT: The bound address is already in use\n");
+        row("--port PORT --address 0.0.0.0 --speed 0 --fault-delay 0 --fault all=none --fault "
+            "users=http500",
+            "", "* cannot listen on 0.0.0.0:PORT: The bound address is already in use\n");
     }
     // A file it cannot use or a wrong option: the simulator says why and ends
     // with code 2; a port it cannot listen on ends it with code 1.
