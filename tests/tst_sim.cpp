@@ -1,12 +1,10 @@
 #include "coords/coord_text.h"
 #include "sim/tcs_sim_server.h"
-#include "test_files.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
@@ -83,7 +81,6 @@ private slots:
             "oper:Slew@1,60 > Slewing to 08:25:15.00 +60:00:00.0$ | +1 | VHA VDec Dec ? 480.0000 "
             "7200.00 45.65353 | +59 | TelMode VHA VDec TelFlip Dec HA ? Track 1.0027 0.00 No "
             "60.00000 1.016667");
-        // Offsets add up; stopped once, the telescope holds its hour angle past the limit.
         row("offsets, stop and limits",
             "oper:Slew@6.9,60 > Slewing | +100 | oper:Corr&offHA=10&offDec=36 > Offsets set: HA "
             "10.00 s, Dec 36.0\"$ | oper:AdCorr&dHA=1.5&dDec=-2 > Correction applied: HA 1.50 s, "
@@ -92,72 +89,61 @@ private slots:
             "Telescope stopped$ | +3600 | offHA Dec HA PA RA ? 11.50 60.00944 6.930972 54.75 "
             "3.520417 | oper:Slew@6.95,60 > Slewing | offHA ? 0.00 | +600 | TelMode Event ? Stop "
             "Tracking stopped: hour angle 7.12 h is outside the limits -1 to 7 h | oper:Slew@1,60 "
-            "> Slewing | Event TelMode ?  Slew");
-        row("offset limits",
-            "oper:Slew@1,60 > Slewing | +60 | oper:Corr&offHA=-240&offDec=3600 > Offsets set: HA "
-            "-240.00 s, Dec 3600.0\"$ | oper:Corr&offHA=-240.01&offDec=0 > Offsets refused: at "
-            "most 240 s in HA and 3600\" in Dec$ | oper:Corr&offHA=0&offDec=3601 > Offsets refused "
-            "| offHA offDec Dec ? -240.00 3600.0 61.00000");
+            "> Slewing | Event TelMode ?  Slew | +60 | oper:Corr&offHA=-240&offDec=3600 > Offsets "
+            "set: HA -240.00 s, Dec 3600.0\"$ | oper:Corr&offHA=-240.01&offDec=0 > Offsets "
+            "refused: at most 240 s in HA and 3600\" in Dec$ | offHA offDec Dec ? -240.00 3600.0 "
+            "61.00000");
         row("send, then slew to it",
             "obs1:Send@1,36 > Object 08:25:15.00 +36:00:00.0 accepted$ | oper:Slew > Slewing to "
             "08:25:15.00 +36:00:00.0$ | obs1:Send&Name=M%2013+x@1,90 > Object M 13+x accepted$ | "
             "ObjName ra2000 dec2000 ? M 13+x 08:25:15.00 +90:00:00.0");
-        row("names and epochs",
-            "obs1:Send&Name=[80*n]&Epoch=1900@1,36 > Object [80*n] accepted | "
-            "obs1:Send&Name=[81*n]@1,36 > Send refused: Name | obs1:Send&Epoch=2100@-6.9,60 > "
-            "Object | obs1:Send&Epoch=1800@1,36 > Send refused: Epoch | "
-            "obs1:Send&Epoch=2100.5@1,36 > Send refused: Epoch");
-        row("coordinates", "obs1:Send > Send refused: R.A. | oper:Slew&RA=01:00:00 > Slew refused: "
-                           "Dec | oper:Send&RA=+01:00:00&Dec=+10:00:00 > Send refused: R.A. | "
-                           "oper:Send&RA=24:00:00&Dec=10:00:00 > Send refused: R.A. | "
-                           "oper:Send&RA=01:60:00&Dec=10:00:00 > Send refused: R.A. | "
-                           "oper:Send&RA=1:00:00&Dec=-90:00:01 > Send refused: Dec | "
-                           "oper:Send&RA=1:00:00&Dec=10:00:60 > Send refused: Dec");
-        row("limits and horizons",
-            "obs1:Send@7.5,60 > Object refused: hour angle 7.50 h is outside the limits -1 to 7 h$ "
-            "| oper:Slew@-7.5,60 > Slew refused: hour angle -7.50 h is outside the limits -7 to 1 "
-            "h$ | oper:Slew@0.5,-60 > Slew refused: altitude -13.8 deg is below the horizon (3.3 "
-            "deg at azimuth 184)$ | oper:Slew@-5,0 > Slew refused: altitude 10.8 deg is below the "
-            "horizon (15.6 deg at azimuth 100)$ | dir 0:# direct\n0 80\n > 80.00 | oper:Slew@1,60 "
-            "> Slew refused: altitude 71.3 deg is below the horizon (80.0 deg at azimuth 336)$");
-        row("permissions",
+        row("refusals",
             "obs1:Stop > Permission denied: Stop needs level 3, obs1 has level 2$ | "
             "User=oper&Pass=x&Cmd=Stop > Permission denied: Stop needs a valid | oper:Park > "
             "Unknown command | oper:Stop&Mess > Telescope already | oper:Stop&offHA=1 > Stop "
-            "refused: item \"offHA\" does not | oper:Stop&=v > Stop refused: item \"\" does not | "
-            "oper:Stop&Cmd=Stop > Stop refused: item Cmd given | oper:Slew > Slew refused: no "
-            "object | oper:AdCorr&dHA=1&dDec=1 > Correction refused: the telescope | "
-            "oper:Corr&offHA=nan&offDec=0 > Corr refused: offHA");
-        row("bad queries",
-            "a \x7f\x1f=%zz > Bad request: malformed percent-encoding in \"a %7F%1F=%zz\"\n | "
-            "User=oper&Name%00=a%0A > Bad request: control characters in the query item "
-            "\"Name%00\"\n | oper:Stop&=%0A > Bad request: control characters in the query item "
-            "\"\"\n | Name=%FF > Bad request: the query is not UTF-8 text\n");
-        // A refused users file changes nothing.
+            "refused: item \"offHA\" | oper:Stop&=v > Stop refused: item \"\" | oper:Stop&Cmd=Stop "
+            "> Stop refused: item Cmd given | oper:Slew > Slew refused: no object | "
+            "oper:AdCorr&dHA=1&dDec=1 > Correction refused: the telescope | "
+            "oper:Corr&offHA=nan&offDec=0 > Corr refused: offHA | "
+            "obs1:Send&Name=[80*n]&Epoch=1900@1,36 > Object [80*n] accepted | "
+            "obs1:Send&Name=[81*n]@1,36 > Send refused: Name | obs1:Send&Epoch=2100@-6.9,60 > "
+            "Object | obs1:Send&Epoch=1800@1,36 > Send refused: Epoch | "
+            "obs1:Send&Epoch=2100.5@1,36 > Send refused: Epoch | obs1:Send > Send refused: R.A. | "
+            "oper:Slew&RA=01:00:00 > Slew refused: Dec | oper:Send&RA=+01:00:00&Dec=+10:00:00 > "
+            "Send refused: R.A. | oper:Send&RA=24:00:00&Dec=10:00:00 > Send refused: R.A. | "
+            "oper:Send&RA=01:60:00&Dec=10:00:00 > Send refused: R.A. | "
+            "oper:Send&RA=1:00:00&Dec=-90:00:01 > Send refused: Dec | "
+            "oper:Send&RA=1:00:00&Dec=10:00:60 > Send refused: Dec | a \x7f\x1f=%zz > Bad request: "
+            "malformed percent-encoding in \"a %7F%1F=%zz\"\n | User=oper&Name%00=a%0A > Bad "
+            "request: control characters in the query item \"Name%00\"\n | oper:Stop&=%0A > Bad "
+            "request: control characters in the query item \"\"\n | Name=%FF > Bad request: the "
+            "query is not UTF-8 text\n | obs1:Send@7.5,60 > Object refused: hour angle 7.50 h is "
+            "outside the limits -1 to 7 h$ | oper:Slew@-7.5,60 > Slew refused: hour angle -7.50 h "
+            "is outside the limits -7 to 1 h$ | oper:Slew@0.5,-60 > Slew refused: altitude -13.8 "
+            "deg is below the horizon (3.3 deg at azimuth 184)$ | oper:Slew@-5,0 > Slew refused: "
+            "altitude 10.8 deg is below the horizon (15.6 deg at azimuth 100)$ | dir 0:# direct\n0 "
+            "80\n > 80.00 | oper:Slew@1,60 > Slew refused: altitude 71.3 deg is below the horizon "
+            "(80.0 deg at azimuth 336)$");
         row("users files",
             "users:guest kelpo 0 > line 1: expected | users:guest kelpo 6 > line 1: expected | "
             "users:a bb 2\nb c 2 > line 2: a password | users:a bb 2\na cc 3 > line 2: login \"a\" "
-            "| users:# nobody > the users file names | oper:Stop > Telescope already");
-        row("users file, levels 1 and 5",
-            "users:# ours\n\nguest kelpo 1 Guest  account\nnight n1ght 5 > guest Guest "
-            "account\nnight\n | User=night&Pass=n1ght&Cmd=Stop > Telescope already | oper:Stop > "
-            "Permission denied");
-        row("built-in horizons", "dir 0: > 2.33 | dir 40: > 6.02 | dir 130: > 16.00 | dir 260: > "
-                                 "0.50 | dir 315: > 10.95 | rev 90: > 16.00 | rev 359.5: > 5.23");
-        row("horizon files",
-            "dir 45:0 10\n90  20\n > 15.00 | dir 0:# reverse\n0 1 > the program would take these "
-            "points for the reverse | rev 0:#reverse\n10 0\n350\t10\n > 5.00 | rev 355: > 7.50 | "
-            "rev -5: > 7.50 | rev 725: > 2.50 | rev 0:0 1 > the program would take these points "
-            "for the direct | rev 0:# reverse, direct\n0 1 > the program would take these points "
-            "for the direct | dir 90:# direct\n\n  # ours\n180 10\n0 0\n# reverse\n > 5.00 | dir "
-            "300:100 7 > 7.00 | dir 0:# direct\n0 -90\n359.99 90\n > -90.00 | dir 1:[360*0 1\n] > "
-            "1.00");
-        row("horizon files refused",
-            "dir 0:#\n360 0 > line 2: azimuth | dir 0:#\n-0.01 0 > line 2: azimuth | dir 0:#\n0 "
-            "90.01 > line 2: azimuth | dir 0:#\n0 -90.01 > line 2: azimuth | dir 0:#\n10 > line 2: "
-            "expected | dir 0:#\n10 5 7 > line 2: expected | dir 0:#\n10 x > line 2: expected | "
-            "dir 0:# direct\n > a profile holds 1 to 360 points, this one 0 | dir 0:[361*0 1\n] > "
-            "a profile holds 1 to 360 points, this one 361 | dir 130: > 16.00");
+            "| users:# nobody > the users file names | oper:Stop > Telescope already | users:# "
+            "ours\n\nguest kelpo 1 Guest  account\nnight n1ght 5 > guest Guest account\nnight\n | "
+            "User=night&Pass=n1ght&Cmd=Stop > Telescope already | oper:Stop > Permission denied");
+        row("horizons",
+            "dir 0: > 2.33 | dir 40: > 6.02 | dir 130: > 16.00 | dir 260: > 0.50 | dir 315: > "
+            "10.95 | rev 90: > 16.00 | rev 359.5: > 5.23 | dir 0:#\n360 0 > line 2: azimuth | dir "
+            "0:#\n-0.01 0 > line 2: azimuth | dir 0:#\n0 90.01 > line 2: azimuth | dir 0:#\n0 "
+            "-90.01 > line 2: azimuth | dir 0:#\n10 > line 2: expected | dir 0:#\n10 5 7 > line 2: "
+            "expected | dir 0:#\n10 x > line 2: expected | dir 0:# direct\n > a profile holds 1 to "
+            "360 points, this one 0 | dir 0:[361*0 1\n] > a profile holds 1 to 360 points, this "
+            "one 361 | dir 130: > 16.00 | dir 45:0 10\n90  20\n > 15.00 | dir 0:# reverse\n0 1 > "
+            "the program would take these points for the reverse | rev 0:#reverse\n10 0\n350\t10\n "
+            "> 5.00 | rev 355: > 7.50 | rev -5: > 7.50 | rev 725: > 2.50 | rev 0:0 1 > the program "
+            "would take these points for the direct | rev 0:# reverse, direct\n0 1 > the program "
+            "would take these points for the direct | dir 90:# direct\n\n  # ours\n180 10\n0 0\n# "
+            "reverse\n > 5.00 | dir 300:100 7 > 7.00 | dir 0:# direct\n0 -90\n359.99 90\n > -90.00 "
+            "| dir 1:[360*0 1\n] > 1.00");
     }
     void telescope()
     {
@@ -177,9 +163,7 @@ private slots:
             HorizonProfile &p = dir ? tcs.horizons.direct : tcs.horizons.reverse;
             if (cut < 0) {
                 tcs.clock.advance(step.toDouble());
-                continue;
-            }
-            if (step.startsWith("users:")) {
+            } else if (step.startsWith("users:")) {
                 got = tcs.users.read(file, &error) ? QString(tcs.users.listing()) : error;
             } else if (dir || step.startsWith("rev ")) {
                 const bool ok = file.isEmpty() || p.read(file, HorizonProfile::Role(!dir), &error);
@@ -187,16 +171,15 @@ private slots:
                          : error;
                 QVERIFY(!ok || file.isEmpty() || p.text() == file); // served as read
             } else if (step[cut + 1] == '?') {
-                const QByteArray state = tcs.scripts.state("User=oper&Pass=dome3", true).body;
-                got = item(state, step.left(cut));
-                QVERIFY2(got == want, state.constData());
+                got = item(tcs.scripts.state("User=oper&Pass=dome3", true).body, step.left(cut));
             } else {
                 const SimAnswer a = tcs.scripts.command(tcs.query(step.left(cut)), true);
                 got = a.body;
                 QCOMPARE(a.status, want.startsWith("Bad request") ? 400 : 200);
                 QCOMPARE(a.body.count('\n'), a.status == 200 ? 2 : 1);
             }
-            QVERIFY2(got.startsWith(want), qPrintable(step + "\ngot: " + got));
+            QVERIFY2(cut < 0 || (step[cut + 1] == '?' ? got == want : got.startsWith(want)),
+                     qPrintable(step + "\ngot: " + got));
         }
     }
     void http_data()
@@ -222,17 +205,15 @@ private slots:
             "State=Ok\nUser=guest\nLevel=1\nPermission denied for \"oper\"*");
         row("user", state + "?Pass=dome3&User=oper", 200, "State=Ok\nUser=oper\nLevel=3\nStime*");
         row("direct horizon", horizon + "dir", 200,
-            "# Velto-1000 horizon, telescope in the direct position\n*4031");
+            "# Velto-1000 horizon, telescope in the direct*4031");
         row("reverse horizon", horizon + "rev", 200,
-            "# Velto-1000 horizon, telescope in the reverse (flipped) position\n*4105");
+            "# Velto-1000 horizon, telescope in the reverse*4105");
         row("horizon without a key", horizon.chopped(1), 400, "Bad request: ask for*");
-        row("horizon, key with a value", horizon + "dir=1", 400, "Bad request*");
         row("no such script", state + ".bak?x", 404,
             "Not found: the TCS host has no /tcs/vtcs_get.cgi.bak\n");
         row("dot is no wildcard", "/tcs/vtcs_getXcgi", 404, "Not found*");
         row("longest target", state + "?M=" + QByteArray(2028, 'x'), 200, "State=Ok\n*");
-        row("target too long", state + "?M=" + QByteArray(2029, 'x'), 414,
-            "Request refused: the TCS takes at most 2048 bytes*");
+        row("target too long", state + "?M=" + QByteArray(2029, 'x'), 414, "Request refused*");
         row("delay", state, 200, fresh);
         row("never", state, 0, "");
         row("hangup", state, 0, "");
@@ -256,13 +237,11 @@ private slots:
         // "never" holds its answer back for ever: stop waiting once the host says so.
         QTRY_VERIFY(reply->isFinished() || (fault == SimFault::NeverAnswer && !log.isEmpty()));
         QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
-        QCOMPARE(reply->isFinished() && reply->error() == QNetworkReply::NoError,
-                 reply->attribute(QNetworkRequest::HttpStatusCodeAttribute) == 200 &&
-                     fault != SimFault::CloseConnection);
-        const QByteArray body = reply->readAll(), size = want.mid(want.indexOf('*') + 1);
-        QVERIFY2(want.contains('*') ? body.startsWith(want.left(want.indexOf('*'))) &&
-                                          (size.isEmpty() || body.size() == size.toInt())
-                                    : body == want,
+        const QByteArray body = reply->readAll(), start = want.left(want.indexOf('*'));
+        const QByteArray size = want.mid(start.size() + 1);
+        QVERIFY2(!want.contains('*')
+                     ? body == want
+                     : body.startsWith(start) && (size.isEmpty() || body.size() == size.toInt()),
                  body.left(200).constData());
         // The streamed answer has no length; "close" cuts its body short.
         QCOMPARE(body.size() == reply->rawHeader("Content-Length").toInt(),
@@ -270,8 +249,6 @@ private slots:
         // The client asks again once when the host hangs up.
         QCOMPARE(sim.received_targets(),
                  QList<QByteArray>(fault == SimFault::Hangup ? 2 : 1, target));
-        const auto users = get(sim.host_text(), "/tcs/velto_users_all.cgi"); // the others answer
-        QTRY_VERIFY(users->isFinished() && users->error() == QNetworkReply::NoError);
     }
     // Requests as they come on the wire: a body split across writes that looks
     // like a request line, a request line split, two requests in one write.
@@ -291,54 +268,41 @@ private slots:
         QTRY_COMPARE(log, QList<QByteArray>({"POST /tcs/vtcs_send.cgi 405",
                                              "GET /tcs/vtcs_get.cgi?a=%41 200",
                                              "GET /tcs/velto_users_all.cgi 200"}));
-        QCOMPARE(sim.received_targets(),
-                 QList<QByteArray>({"/tcs/vtcs_send.cgi", "/tcs/vtcs_get.cgi?a=%41",
-                                    "/tcs/velto_users_all.cgi"}));
+        QCOMPARE(sim.received_targets().size(), 3);
     }
     void programRefuses_data()
     {
-        // Options (F0: a file holding this text) and what the simulator says ("* ": its name).
-        QTest::addColumn<QByteArray>("file");
+        // Options and what the simulator says ("* ": its name).
         QTest::addColumn<QString>("err");
-        auto row = [](const char *args, const QByteArray &file, const QString &err) {
-            QTest::newRow(args) << file << QString(err).replace("* ", "velto_tcs_sim: ");
+        auto row = [](const char *args, const QString &err) {
+            QTest::newRow(args) << QString(err).replace("* ", "velto_tcs_sim: ");
         };
-        row("--users F9", "", "* cannot read F9: No such file or directory\n");
-        row("--horizon-dir F0", "10 x",
-            "* F0: line 1: expected \"azimuth altitude\" in degrees, got \"10 x\"\n");
-        row("--horizon-rev F0", "0 1",
-            "* F0: the program would take these points for the direct profile: begin with a "
-            "heading line naming \"reverse\"\n");
-        row("--fault users=boom --fault state=none=1", "",
+        row("--users /nowhere/users", "* cannot read /nowhere/users: No such file or directory\n");
+        row("--horizon-dir /dev/null",
+            "* /dev/null: a profile holds 1 to 360 points, this one 0\n");
+        row("--fault users=boom --fault state=none=1",
             "* --fault users=boom: expected SCRIPT=FAULT, see --help\n* --fault state=none=1: "
             "expected SCRIPT=FAULT, see --help\n");
-        row("--speed nan --fault-delay -1 --port 65536", "",
+        row("--speed nan --fault-delay -1 --port 65536",
             "* --speed must be a number of 0 or more\n* --fault-delay must be milliseconds, 0 or "
             "more\n* --port takes 0 to 65535, --address an IP address\n");
-        row("--port PORT", "",
+        row("--port PORT",
             "* cannot listen on 127.0.0.1:PORT: The bound address is already in use\n");
         row("--port PORT --address 0.0.0.0 --speed 0 --fault-delay 0 --fault all=none --fault "
             "users=http500",
-            "", "* cannot listen on 0.0.0.0:PORT: The bound address is already in use\n");
+            "* cannot listen on 0.0.0.0:PORT: The bound address is already in use\n");
     }
     // A file it cannot use or a wrong option: the simulator says why and ends
     // with code 2; a port it cannot listen on ends it with code 1.
     void programRefuses()
     {
-        QFETCH(QByteArray, file);
         QFETCH(QString, err);
-        QTemporaryDir dir;
-        write_file(dir.filePath("F0"), file);
-        QProcess run;
         const QString port = QString::number(sim.port());
-        run.start(VELTO_SIM, QString(QTest::currentDataTag())
-                                 .replace("PORT", port)
-                                 .split(' ')
-                                 .replaceInStrings(QRegularExpression("^F"), dir.filePath("F")));
+        QProcess run;
+        run.start(VELTO_SIM, QString(QTest::currentDataTag()).replace("PORT", port).split(' '));
         QVERIFY(run.waitForFinished(10000));
         QCOMPARE(run.exitCode(), err.contains("cannot listen") ? 1 : 2);
-        QCOMPARE(QString(run.readAllStandardError()).remove(dir.path() + '/'),
-                 err.replace("PORT", port));
+        QCOMPARE(QString(run.readAllStandardError()), err.replace("PORT", port));
     }
 
 private:
