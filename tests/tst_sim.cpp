@@ -247,17 +247,16 @@ private slots:
         QCOMPARE(sim.received_targets(),
                  QList<QByteArray>(fault == SimFault::Hangup ? 2 : 1, target));
     }
-    // Requests as they come on the wire: a body split across writes that looks
-    // like a request line, a request line split, two requests in one write.
+    // Requests as they come on the wire: a body split across writes that looks like a
+    // request line, a request line and headers split, a blank line, two in one write.
     void wire()
     {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, sim.port());
         for (const char *piece :
-             {"POST /tcs/vtcs_send.cgi HTTP/1.1\r\nContent-Length: 12\r\nHost: x\r\n\r\nGET /bo",
-              "gus\r\nGET /tcs/vtcs_",
-              "get.cgi?a=%41 HTTP/1.1\r\nHost: x\r\n\r\nGET /tcs/velto_users_all.cgi "
-              "HTTP/1.0\r\n\r\n"}) {
+             {"POST /tcs/vtcs_send.cgi HTTP/1.1\r\nContent-Length:12\r\nHost: x\r\n\r\nGET /bo",
+              "gus\r\nGET /tcs/vtcs_", "get.cgi?a=%41 HTTP/1.1\r\nHo",
+              "st: x\r\n\r\n\r\nGET /tcs/velto_users_all.cgi HTTP/1.0\r\n\r\n"}) {
             socket.write(piece);
             QVERIFY(socket.waitForBytesWritten(5000));
             QTest::qWait(50);
@@ -280,6 +279,7 @@ private slots:
         row("--fault users=boom --fault state=none=1",
             "* --fault users=boom: expected SCRIPT=FAULT, see --help\n* --fault state=none=1: "
             "expected SCRIPT=FAULT, see --help\n");
+        row("--port 65535 --speed nan", "* --speed must be a number of 0 or more\n");
         row("--speed nan --fault-delay -1 --port 65536",
             "* --speed must be a number of 0 or more\n* --fault-delay must be milliseconds, 0 or "
             "more\n* --port takes 0 to 65535, --address an IP address\n");
