@@ -58,16 +58,21 @@ private slots:
     void initTestCase()
     {
         sim.set_request_log([this](const QByteArray &line) { log << line; });
+        QElapsedTimer real; // the clock runs at speed 1 until stopped
+        const double start = (real.start(), sim.clock().seconds());
+        QTest::qWait(20);
+        const double ran = sim.clock().seconds() - start;
+        QVERIFY(ran >= 0.02 && ran <= real.elapsed() / 1000.0 + 0.001);
         QVERIFY(sim.start() && sim.clock().set_speed(0));
         sim.clock().set_time(start_time);
     }
     void init() { sim.clear_received(), log.clear(); }
     void telescope_data()
     {
-        // Steps between " | ": "query > start of the answer" ('$': "\nState=Ok\n";
-        // "[N*text]": the text N times), "+seconds" on the clock, "items ? their
-        // values" in the state, "users:file > listing or error", "dir AZ:file >
-        // altitude there or error" (rev: the reverse profile; no file: the one in use).
+        // Steps between " | ": "query > start of the answer" ('$': "\nState=Ok\n", N80:
+        // 80 n, P360: 360 lines "0 1"), "+seconds" on the clock, "items ? their values"
+        // in the state, "users:file > listing or error", "dir AZ:file > altitude there
+        // or error" (rev: the reverse profile; no file: the one in use).
         QTest::addColumn<QString>("steps");
         auto row = [](const char *name, const QString &steps) { QTest::newRow(name) << steps; };
         row("still between two seconds",
@@ -105,12 +110,12 @@ private slots:
             "> Stop refused: item Cmd given | oper:Slew > Slew refused: no object | "
             "oper:AdCorr&dHA=1&dDec=1 > Correction refused: the telescope | "
             "oper:Corr&offHA=nan&offDec=0 > Corr refused: offHA | "
-            "obs1:Send&Name=[80*n]&Epoch=1900@1,36 > Object [80*n] accepted | "
-            "obs1:Send&Name=[81*n]@1,36 > Send refused: Name | obs1:Send&Epoch=2100@-6.9,60 > "
-            "Object | obs1:Send&Epoch=1800@1,36 > Send refused: Epoch | "
-            "obs1:Send&Epoch=2100.5@1,36 > Send refused: Epoch | obs1:Send > Send refused: R.A. | "
-            "oper:Slew&RA=01:00:00 > Slew refused: Dec | oper:Send&RA=+01:00:00&Dec=+10:00:00 > "
-            "Send refused: R.A. | oper:Send&RA=24:00:00&Dec=10:00:00 > Send refused: R.A. | "
+            "obs1:Send&Name=N80&Epoch=1900@1,36 > Object N80 accepted | obs1:Send&Name=N80n@1,36 > "
+            "Send refused: Name | obs1:Send&Epoch=2100@-6.9,60 > Object | "
+            "obs1:Send&Epoch=1800@1,36 > Send refused: Epoch | obs1:Send&Epoch=2100.5@1,36 > Send "
+            "refused: Epoch | obs1:Send > Send refused: R.A. | oper:Slew&RA=01:00:00 > Slew "
+            "refused: Dec | oper:Send&RA=+01:00:00&Dec=+10:00:00 > Send refused: R.A. | "
+            "oper:Send&RA=24:00:00&Dec=10:00:00 > Send refused: R.A. | "
             "oper:Send&RA=01:60:00&Dec=10:00:00 > Send refused: R.A. | "
             "oper:Send&RA=1:00:00&Dec=-90:00:01 > Send refused: Dec | "
             "oper:Send&RA=1:00:00&Dec=10:00:60 > Send refused: Dec | a \x7f\x1f=%zz > Bad request: "
@@ -136,23 +141,20 @@ private slots:
             "0:#\n-0.01 0 > line 2: azimuth | dir 0:#\n0 90.01 > line 2: azimuth | dir 0:#\n0 "
             "-90.01 > line 2: azimuth | dir 0:#\n10 > line 2: expected | dir 0:#\n10 5 7 > line 2: "
             "expected | dir 0:#\n10 x > line 2: expected | dir 0:# direct\n > a profile holds 1 to "
-            "360 points, this one 0 | dir 0:[361*0 1\n] > a profile holds 1 to 360 points, this "
-            "one 361 | dir 130: > 16.00 | dir 45:0 10\n90  20\n > 15.00 | dir 0:# reverse\n0 1 > "
-            "the program would take these points for the reverse | rev 0:#reverse\n10 0\n350\t10\n "
-            "> 5.00 | rev 355: > 7.50 | rev -5: > 7.50 | rev 725: > 2.50 | rev 0:0 1 > the program "
+            "360 points, this one 0 | dir 0:P3600 1\n > a profile holds 1 to 360 points, this one "
+            "361 | dir 130: > 16.00 | dir 45:0 10\n90  20\n > 15.00 | dir 0:# reverse\n0 1 > the "
+            "program would take these points for the reverse | rev 0:#reverse\n10 0\n350\t10\n > "
+            "5.00 | rev 355: > 7.50 | rev -5: > 7.50 | rev 725: > 2.50 | rev 0:0 1 > the program "
             "would take these points for the direct | rev 0:# reverse, direct\n0 1 > the program "
             "would take these points for the direct | dir 90:# direct\n\n  # ours\n180 10\n0 0\n# "
             "reverse\n > 5.00 | dir 300:100 7 > 7.00 | dir 0:# direct\n0 -90\n359.99 90\n > -90.00 "
-            "| dir 1:[360*0 1\n] > 1.00");
+            "| dir 1:P360 > 1.00");
     }
     void telescope()
     {
         QFETCH(QString, steps);
         Tcs tcs;
-        static const QRegularExpression repeat("\\[(\\d+)\\*([^]]*)\\]");
-        for (auto m = repeat.match(steps); m.hasMatch(); m = repeat.match(steps))
-            steps.replace(m.capturedStart(), m.capturedLength(),
-                          m.captured(2).repeated(m.captured(1).toInt()));
+        steps.replace("N80", QString(80, 'n')).replace("P360", QString("0 1\n").repeated(360));
         for (const QString &step : steps.replace('$', "\nState=Ok\n").split(" | ")) {
             const qsizetype cut = step.indexOf(QRegularExpression(" [>?] ")),
                             colon = step.indexOf(':');
@@ -169,7 +171,6 @@ private slots:
                 const bool ok = file.isEmpty() || p.read(file, HorizonProfile::Role(!dir), &error);
                 got = ok ? QString::number(p.altitude_at(step.mid(4, colon - 4).toDouble()), 'f', 2)
                          : error;
-                QVERIFY(!ok || file.isEmpty() || p.text() == file); // served as read
             } else if (step[cut + 1] == '?') {
                 got = item(tcs.scripts.state("User=oper&Pass=dome3", true).body, step.left(cut));
             } else {
@@ -234,6 +235,7 @@ private slots:
         // "never" holds its answer back for ever: stop waiting once the host says so.
         QTRY_VERIFY(reply->isFinished() || (fault == SimFault::NeverAnswer && !log.isEmpty()));
         QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
+        QCOMPARE(fault_name(fault), fault == SimFault::None ? "none" : QTest::currentDataTag());
         const QByteArray body = reply->readAll(), start = want.left(want.indexOf('*'));
         const QByteArray size = want.mid(start.size() + 1);
         QVERIFY2(!want.contains('*')
@@ -248,14 +250,14 @@ private slots:
                  QList<QByteArray>(fault == SimFault::Hangup ? 2 : 1, target));
     }
     // Requests as they come on the wire: a body split across writes that looks like a
-    // request line, a request line and headers split, a blank line, two in one write.
+    // request line, a request line and headers split, one byte, a blank line, two in one write.
     void wire()
     {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, sim.port());
         for (const char *piece :
              {"POST /tcs/vtcs_send.cgi HTTP/1.1\r\nContent-Length:12\r\nHost: x\r\n\r\nGET /bo",
-              "gus\r\nGET /tcs/vtcs_", "get.cgi?a=%41 HTTP/1.1\r\nHo",
+              "gus\r\nGET /tcs/vtcs_", "g", "et.cgi?a=%41 HTTP/1.1\r\nHo",
               "st: x\r\n\r\n\r\nGET /tcs/velto_users_all.cgi HTTP/1.0\r\n\r\n"}) {
             socket.write(piece);
             QVERIFY(socket.waitForBytesWritten(5000));
