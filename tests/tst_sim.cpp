@@ -92,12 +92,12 @@ private slots:
             "Dec -2.0\"$ | oper:AdCorr&dHA=0&dDec=3600 > Correction refused: the offsets | offHA "
             "offDec Dec HA PA RA ? 11.50 34.0 60.00944 6.930972 54.75 2.517639 | oper:Stop > "
             "Telescope stopped$ | +3600 | offHA Dec HA PA RA ? 11.50 60.00944 6.930972 54.75 "
-            "3.520417 | oper:Slew@6.95,60 > Slewing | offHA ? 0.00 | +600 | TelMode Event ? Stop "
-            "Tracking stopped: hour angle 7.12 h is outside the limits -1 to 7 h | oper:Slew@1,60 "
-            "> Slewing | Event TelMode ?  Slew | +60 | oper:Corr&offHA=-240&offDec=3600 > Offsets "
-            "set: HA -240.00 s, Dec 3600.0\"$ | oper:Corr&offHA=-240.01&offDec=0 > Offsets "
-            "refused: at most 240 s in HA and 3600\" in Dec$ | offHA offDec Dec ? -240.00 3600.0 "
-            "61.00000");
+            "3.520417 | oper:Slew@6.95,60 > Slewing | offHA ? 0.00 | +600 | TelMode VHA Event ? "
+            "Stop 0.0000 Tracking stopped: hour angle 7.12 h is outside the limits -1 to 7 h | "
+            "oper:Slew@1,60 > Slewing | Event TelMode ?  Slew | +60 | "
+            "oper:Corr&offHA=-240&offDec=3600 > Offsets set: HA -240.00 s, Dec 3600.0\"$ | "
+            "oper:Corr&offHA=-240.01&offDec=0 > Offsets refused: at most 240 s in HA and 3600\" in "
+            "Dec$ | offHA offDec Dec ? -240.00 3600.0 61.00000");
         row("send, then slew to it",
             "obs1:Send@1,36 > Object 08:25:15.00 +36:00:00.0 accepted$ | oper:Slew > Slewing to "
             "08:25:15.00 +36:00:00.0$ | obs1:Send&Name=M%2013+x@1,90 > Object M 13+x accepted$ | "
@@ -227,9 +227,10 @@ private slots:
         const SimFault fault = fault_from_name(QTest::currentDataTag()).value_or(SimFault::None);
         QFETCH(QByteArray, target);
         QFETCH(QByteArray, want);
-        sim.set_fault(SimScript::State, fault, 200);
+        sim.set_fault(SimScript::All, SimFault::StateNotOk),
+            sim.set_fault(SimScript::State, fault, 200);
         QVERIFY(sim.fault(SimScript::State) == fault &&
-                sim.fault(SimScript::All) == SimFault::None);
+                sim.fault(SimScript::All) == SimFault::StateNotOk);
         const std::unique_ptr<QNetworkReply> reply(nam.get(
             QNetworkRequest(QUrl::fromEncoded("http://" + sim.host_text().toLatin1() + target))));
         // "never" holds its answer back for ever: stop waiting once the host says so.
@@ -282,9 +283,9 @@ private slots:
             "* --fault users=boom: expected SCRIPT=FAULT, see --help\n* --fault state=none=1: "
             "expected SCRIPT=FAULT, see --help\n");
         row("--port 65535 --speed nan", "* --speed must be a number of 0 or more\n");
-        row("--speed nan --fault-delay -1 --port 65536",
-            "* --speed must be a number of 0 or more\n* --fault-delay must be milliseconds, 0 or "
-            "more\n* --port takes 0 to 65535, --address an IP address\n");
+        row("--speed -1 --fault-delay -1", "* --speed must be a number of 0 or more\n* "
+                                           "--fault-delay must be milliseconds, 0 or more\n");
+        row("--port 65536", "* --port takes 0 to 65535, --address an IP address\n");
         row("--port PORT",
             "* cannot listen on 127.0.0.1:PORT: The bound address is already in use\n");
         row("--port PORT --address 0.0.0.0 --speed 0 --fault-delay 0 --fault all=none --fault "
