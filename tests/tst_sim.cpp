@@ -78,9 +78,9 @@ private slots:
         row("still between two seconds",
             "+0.9 | Stime RA HA VHA VDec TelMode ? 9.421084 9.421084 0.000000 0.0000 0.00 Stop");
         row("slew east, south: flips",
-            "oper:Slew&Name=Vega@-2,20 > Slewing to Vega$ | +1 | VHA VDec Dec ObjName ra2000 "
-            "dec2000 ? -480.0000 7200.00 41.65353 Vega 11:25:15.00 +20:00:00.0 | +12 | TelMode VHA "
-            "VDec ? Slew -480.0000 0.00 | +47 | TelMode VHA VDec TelFlip Dec HA A Z PA ? Track "
+            "oper:Slew&Name=Vega@-2,20 > Slewing to Vega$ | +0.9 | VHA VDec Dec ObjName ra2000 "
+            "dec2000 ? -480.0000 7200.00 41.85353 Vega 11:25:15.00 +20:00:00.0 | +12 | TelMode VHA "
+            "VDec ? Slew -480.0000 0.00 | +47.1 | TelMode VHA VDec TelFlip Dec HA A Z PA ? Track "
             "1.0027 0.00 Yes 20.00000 -1.983333 -55.89939 34.27159 -39.61");
         row("slew west, north: direct",
             "oper:Slew@1,60 > Slewing to 08:25:15.00 +60:00:00.0$ | +1 | VHA VDec Dec ? 480.0000 "
