@@ -75,8 +75,6 @@ private slots:
         // or error" (rev: the reverse profile; no file: the one in use).
         QTest::addColumn<QString>("steps");
         auto row = [](const char *name, const QString &steps) { QTest::newRow(name) << steps; };
-        row("still between two seconds",
-            "+0.9 | Stime RA HA VHA VDec TelMode ? 9.421084 9.421084 0.000000 0.0000 0.00 Stop");
         row("slew east, south: flips",
             "oper:Slew&Name=Vega@-2,20 > Slewing to Vega$ | +0.9 | VHA VDec Dec ObjName ra2000 "
             "dec2000 ? -480.0000 7200.00 41.85353 Vega 11:25:15.00 +20:00:00.0 | +12 | TelMode VHA "
@@ -102,7 +100,8 @@ private slots:
             "obs1:Send@1,36 > Object 08:25:15.00 +36:00:00.0 accepted$ | oper:Slew > Slewing to "
             "08:25:15.00 +36:00:00.0$ | obs1:Send&Name=M%2013+x@1,90 > Object M 13+x accepted$ | "
             "ObjName ra2000 dec2000 ? M 13+x 08:25:15.00 +90:00:00.0");
-        row("refusals",
+        row("still between two seconds, refusals",
+            "+0.9 | Stime RA HA VHA VDec TelMode ? 9.421084 9.421084 0.000000 0.0000 0.00 Stop | "
             "obs1:Stop > Permission denied: Stop needs level 3, obs1 has level 2$ | "
             "User=oper&Pass=x&Cmd=Stop > Permission denied: Stop needs a valid | oper:Park > "
             "Unknown command | oper:Stop&Mess > Telescope already | oper:Stop&offHA=1 > Stop "
@@ -220,6 +219,8 @@ private slots:
         row("garbage", state, 200, "*512");
         row("oversized", state, 200, "State=Ok\n*2097152");
         row("oversized-stream", state, 200, "State=Ok\n*2097152");
+        row("command, not ready", "/tcs/vtcs_send.cgi?Cmd=Stop", 200,
+            "TCS not ready: Stop not executed\nState=NotReady*");
         row("notok", state, 200, "State=NotReady (TCS in maintenance)\n" + fresh.mid(9));
     }
     void http()
