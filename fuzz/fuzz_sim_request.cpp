@@ -7,12 +7,11 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-// The simulator's request handling: each input line is one request (first
-// byte: the script and the minutes that pass before it, the rest: the raw
-// query) to a fresh simulated telescope, so sequences such as a slew followed
-// by corrections are explored. What the simulator read from a query, encoded
-// again by the program, reads the same; an answer is UTF-8 text of whole lines
-// without control characters, and a state answer's numbers are numbers.
+// The simulator's request handling: each input line is one request (first byte:
+// the script and the minutes before it, the rest: the raw query) to one simulated
+// telescope, so sequences such as a slew and corrections are explored. A query
+// read and encoded again by the program reads the same; an answer is UTF-8 text
+// of whole lines without control characters, and a state's numbers are numbers.
 static void check_answer(const SimAnswer &answer)
 {
     FUZZ_CHECK(answer.status == 200 || answer.status == 400);
@@ -21,10 +20,9 @@ static void check_answer(const SimAnswer &answer)
     const QString text = utf8(answer.body);
     static const QRegularExpression control(QStringLiteral("[\\x00-\\x09\\x0b-\\x1f\\x7f]"));
     FUZZ_CHECK(!utf8.hasError() && !text.contains(control));
-    static const QList<StateKey> numeric{StateKey::Stime,  StateKey::RA,   StateKey::Dec,
-                                         StateKey::HA,     StateKey::A,    StateKey::Z,
-                                         StateKey::VHA,    StateKey::VDec, StateKey::OffHA,
-                                         StateKey::OffDec, StateKey::PA};
+    using K = StateKey;
+    static const QList<K> numeric{K::Stime, K::RA,   K::Dec,   K::HA,     K::A, K::Z,
+                                  K::VHA,   K::VDec, K::OffHA, K::OffDec, K::PA};
     for (const StateItem &item : parse_state_reply(reply_lines(answer.body)).items) {
         bool ok = false;
         read_number(item.text, &ok);
@@ -35,8 +33,7 @@ static void check_answer(const SimAnswer &answer)
 void fuzz(const QByteArray &bytes)
 {
     SimClock clock;
-    clock.set_speed(0);
-    clock.set_time(QDateTime(QDate(2025, 3, 1), QTime(20, 0), Qt::UTC));
+    clock.set_speed(0), clock.set_time(QDateTime(QDate(2025, 3, 1), QTime(20, 0), Qt::UTC));
     const HorizonProfiles horizons;
     const UsersTable users = UsersTable::built_in();
     TelescopeModel model(clock, horizons);
