@@ -1,6 +1,7 @@
 #include "coords/coord_text.h"
 #include "coords/night_log.h"
 #include "coords/number_text.h"
+#include "coords/observing_times.h"
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
 
@@ -42,6 +43,8 @@ private slots:
         row("number, non-ASCII digit", number, QStringLiteral("\u0665"), 0);
         row("number, long text", number, QString(70, QLatin1Char('0')) + "7", 7);
         row("number, long overflow", number, "1" + QString(400, QLatin1Char('0')), 0);
+        row("ra, hours only", Text::Ra, "5", 18000);
+        row("ra, hours and minutes", Text::Ra, "1:30", 5400);
         row("ra, full", Text::Ra, "12:34:56.7", 45296.7);
         row("ra, empty minutes piece", Text::Ra, "12::30", 43230);
         row("ra, nan piece counts 0", Text::Ra, "nan:10:00", 600);
@@ -91,6 +94,52 @@ private slots:
                                                  : dec_to_sec(text);
         QCOMPARE(read, value);
         QVERIFY(kind != Text::Number || ok == (read != 0));
+    }
+    // Observing times (seconds; solar ones run 1.002737909350795 times slower than
+    // sidereal ones) and a horizon of three points, given out of order, in degrees.
+    void times_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<double>("within");
+        const auto row = [](const char *tag, double value, double expected, double within = 1e-6) {
+            QTest::newRow(tag) << value << expected << within;
+        };
+        row("hour angle, 12 h west counts east", hour_angle_at(43200, 0), -43200);
+        row("hour angle, a second less", hour_angle_at(43199, 0), 43199);
+        row("hour angle, east wraps", hour_angle_at(0, 3600), -3600);
+        row("hour angle, a day apart", hour_angle_at(86500, 100), 0);
+        row("sidereal after nothing", sidereal_after(100, 0), 100);
+        row("sidereal after a solar hour", sidereal_after(0, 3600), 3609.8564736628623);
+        row("sidereal an hour before wraps", sidereal_after(0, -3600), 82790.14352633714);
+        row("sidereal of a whole day", sidereal_after(86400, 0), 0);
+        row("transit now", seconds_to_transit(100, 100), 0);
+        row("transit a second past", seconds_to_transit(101, 100), 86163.09326126655);
+        row("transit in a sidereal hour", seconds_to_transit(0, 3600), 3590.170438784703);
+        row("transit, ra past a day", seconds_to_transit(0, 90000), 3590.170438784703);
+        const HorizonLimit wall({{100, 70}, {10, 80}, {350, 60}}), flat;
+        row("horizon at a point", wall.zenith_dist_at(10), 80);
+        row("horizon between points", wall.zenith_dist_at(55), 75);
+        row("horizon across north, 0", wall.zenith_dist_at(0), 70);
+        row("horizon across north, 355", wall.zenith_dist_at(355), 65);
+        row("horizon, negative azimuth", wall.zenith_dist_at(-5), 65);
+        row("horizon, past a turn", wall.zenith_dist_at(725), 75);
+        row("horizon, lowest", wall.lowest_zenith_dist(), 60);
+        row("horizon, highest", wall.highest_zenith_dist(), 80);
+        row("horizon, none", flat.zenith_dist_at(123) + flat.lowest_zenith_dist(), 180);
+        row("on the horizon is down", wall.is_up(55 * 3600.0, 75 * 3600.0), 0);
+        row("a hair above it is up", wall.is_up(55 * 3600.0, 75 * 3600.0 - 0.01), 1);
+        const auto after = [](double s) { return [s](double t) { return t >= s; }; };
+        row("change found to half a second", first_change(after(1000.25), 360), 1000.5, 0.25);
+        row("change at the day's end", first_change(after(86399.9), 1000), 86400, 0.1);
+        row("no change within a day", first_change(after(86450), 1000), -1, 0);
+    }
+    void times()
+    {
+        QFETCH(double, value);
+        QFETCH(double, expected);
+        QFETCH(double, within);
+        QVERIFY2(std::fabs(value - expected) <= within, qPrintable(QString::number(value, 'f', 6)));
     }
     void horizontal_data()
     {

@@ -84,6 +84,51 @@ private slots:
             cells << cell(model, 0, column);
         QTEST(cells.join(' '), "cells");
     }
+    void cells_data()
+    {
+        QTest::addColumn<double>("ra");    // seconds of time; Decl. 20 degrees
+        QTest::addColumn<double>("later"); // solar seconds to a second refresh; -1: none at all
+        QTest::addColumn<double>("jump");  // sidereal seconds off the carried time at it
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char *tag, double ra, double later, double jump, int column,
+                            const char *text) {
+            QTest::newRow(tag) << ra << later << jump << column << QString::fromUtf8(text);
+        };
+        using M = Velto_tonight_model;
+        row("20 s east is +0:00", 36020, 0, 0, M::HA, "+0:00");
+        row("30 s east is -0:01", 36030, 0, 0, M::HA, "-0:01");
+        row("minutes padded", 32100, 0, 0, M::HA, "+1:05");
+        row("12 h counts east", 79200, 0, 0, M::HA, "-12:00");
+        row("azimuth on the meridian", 36000, 0, 0, M::Az, "0.0");
+        row("azimuth 6 h west", 14400, 0, 0, M::Az, "104.8");
+        row("air mass", 36000, 0, 0, M::Airmass, "1.09");
+        row("air mass below the horizon", 79200, 0, 0, M::Airmass, "\u2014");
+        row("nothing before a sidereal time", 36000, -1, 0, M::HA, "");
+        row("up or down before a sidereal time", 36000, -1, 0, M::Up, "");
+        row("transit passed: the next one", 36000, 3600, 0, M::Transit, "23:56");
+        row("transit ahead kept", 43200, 3600, 0, M::Transit, "02:00");
+        row("sidereal jump: worked out anew", 43200, 10, 600, M::Transit, "01:50");
+    }
+    // Each cell's format, and the times worked out again when they have passed
+    // or the sidereal time jumped.
+    void cells()
+    {
+        QFETCH(double, ra);
+        QFETCH(double, later);
+        QFETCH(double, jump);
+        QList<Velto_object *> objects{object_at(QStringLiteral("x"), ra, 72000)};
+        std::unique_ptr<Velto_object> owner(objects.first());
+        Velto_tonight_model model(&objects);
+        model.reload();
+        if (later >= 0)
+            model.refresh(fixed_now, fixed_sidereal);
+        if (later > 0)
+            model.refresh(fixed_now.addMSecs(qint64(later * 1000)),
+                          sidereal_after(fixed_sidereal, later) + jump);
+        QFETCH(int, column);
+        QTEST(cell(model, 0, column), "text");
+    }
     // The Sun at fixed_now (its altitude, the seconds until it crosses -18
     // degrees: before dawn, after dusk) and the air mass of Kasten and Young
     // (1989), as tests/tonight_expected.py prints them.
