@@ -13,7 +13,11 @@ public:
 
     Velto_tonight_filter &shown() const { return *window.filter; }
     QTableView &view() const { return *window.form->velto_objects_tbl; }
-    QString horizon_text() const { return window.form->velto_horizon_lab->text(); }
+    // The text of the strip's label "velto_<name>_lab".
+    QString label(const char *name) const
+    {
+        return window.findChild<QLabel *>(QStringLiteral("velto_%1_lab").arg(name))->text();
+    }
 
 private:
     Velto_tonight &window;

@@ -195,8 +195,24 @@ private slots:
         QCOMPARE(shown.rowCount(), 0); // hidden: nothing worked out
         tonight.show();
         QCOMPARE(shown.rowCount(), 1);
-        QCOMPARE(probe.horizon_text(), "Horizon: altitude 0 (no TCS profile)");
-        QTRY_COMPARE(probe.horizon_text(), "Horizon: TCS direct profile");
+        QCOMPARE(probe.label("horizon"), "Horizon: altitude 0 (no TCS profile)");
+        QTRY_COMPARE(probe.label("horizon"), "Horizon: TCS direct profile");
+        // The strip before any TCS state, then after one: its sidereal time
+        // carried on (and cut to the second), its age, and stale.
+        QCOMPARE(probe.label("state_age"), "no TCS state");
+        QVERIFY(probe.label("lst").endsWith(" (computer clock)"));
+        sidereal_time = 86399.9;
+        tonight.state_seen(true, true, 5000);
+        QCOMPARE(probe.label("lst") + ", " + probe.label("state_age"),
+                 "LST 23:59:59, TCS state 0 s old");
+        tonight.state_seen(false, true, 0); // polled without pause: stale after a second
+        QTRY_COMPARE(probe.label("state_age"), "TCS state 1 s old, stale");
+        const QRegularExpression sun(
+            "^Sun (-?\\d+\\.\\d)°, (night until|dark at) \\d\\d:\\d\\d UT$");
+        const QRegularExpressionMatch seen = sun.match(probe.label("sun"));
+        QVERIFY2(seen.hasMatch() &&
+                     (seen.captured(1).toDouble() < -18) == (seen.captured(2) == "night until"),
+                 qPrintable(probe.label("sun")));
 
         list.insert_comment(1, "a comment");
         list.insert_object(2, "Deneb", "20:41:26", "+45:16:49", "2000.0");
@@ -237,7 +253,11 @@ private slots:
         shown.sort(Velto_tonight_model::Alt, Qt::DescendingOrder);
         shown.set_only_up(true);
         const QString highest = cell(shown, 0, Velto_tonight_model::Name);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.refresh(fixed_now.addSecs(4 * 3600), sidereal_after(fixed_sidereal, 4 * 3600));
+        QCOMPARE(changed.last().mid(0, 2),
+                 (QVariantList{QVariant::fromValue(model.index(0, Velto_tonight_model::HA)),
+                               QVariant::fromValue(model.index(7, Velto_tonight_model::Until))}));
         QVERIFY(cell(shown, 0, Velto_tonight_model::Name) != highest);
         double last = 90;
         for (int row = 0; row < shown.rowCount(); ++row) {
