@@ -3,6 +3,7 @@
 #include "sky/velto_sky.h"
 
 #include <QImage>
+#include <QPaintEngine>
 
 // Lets tests read the sky chart's state.
 class SkyProbe
@@ -21,6 +22,47 @@ public:
         image.fill(Qt::magenta);
         sky.render(&image);
         return image;
+    }
+
+    // The texts the chart paints: "<colour> <x>,<y> <text>" at each baseline.
+    QStringList texts() const
+    {
+        struct Log : QPaintDevice, QPaintEngine {
+            Log() : QPaintEngine(AllFeatures) {}
+            QSize size;
+            QString pen;
+            QStringList texts;
+            QPaintEngine *paintEngine() const override { return const_cast<Log *>(this); }
+            int metric(PaintDeviceMetric m) const override
+            {
+                return m == PdmWidth                    ? size.width()
+                       : m == PdmHeight                 ? size.height()
+                       : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
+                       : m == PdmDevicePixelRatio       ? 1
+                                                        : 96; // dots per inch, depth
+            }
+            bool begin(QPaintDevice *) override { return true; }
+            bool end() override { return true; }
+            Type type() const override { return User; }
+            void updateState(const QPaintEngineState &state) override
+            {
+                pen = state.pen().color().name();
+            }
+            void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+            void drawPath(const QPainterPath &) override {}
+            void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+            void drawTextItem(const QPointF &at, const QTextItem &item) override
+            {
+                texts << QStringLiteral("%1 %2,%3 %4")
+                             .arg(pen)
+                             .arg(at.x())
+                             .arg(at.y())
+                             .arg(item.text());
+            }
+        } log;
+        log.size = sky.size();
+        sky.render(&log);
+        return log.texts;
     }
 
 private:
