@@ -48,7 +48,9 @@ def ut_minutes(seconds):
 
 
 for name, ra, dec in OBJECTS:
-    alt = horizontal(LST0 - ra, dec)[1]
+    az, alt = horizontal(LST0 - ra, dec)
+    z = 90.0 - alt
+    mass = f"{1.0 / (math.cos(math.radians(z)) + 0.50572 * (96.07995 - z) ** -1.6364):.2f}" if alt >= 0 else "\\u2014"
     ha = (LST0 - ra + 43200.0) % 86400.0 - 43200.0
     minutes = round(abs(ha) / 60.0)
     assert abs(abs(ha) / 60.0 % 1 - 0.5) > 0.01 and abs((alt * 10 % 1) - 0.5) > 0.01
@@ -56,8 +58,8 @@ for name, ra, dec in OBJECTS:
     now = up(ra, dec, 0)
     until = next((s for s in range(1, 86401) if up(ra, dec, s) != now), -1)
     until_text = ut_minutes(until - 0.5) if until > 0 else ("always" if now else "never")
-    print(f'QTest::newRow("{name}") << {ra} << {dec} << "{ha_text} {alt:.1f} '
-          f'{ut_minutes(((ra - LST0) % 86400.0) / RATE)} {"up" if now else "down"} {until_text}";')
+    print(f'row("{name}", {ra}, {dec}, 0, 0, "{ha_text} {alt:.1f} {180 - (180 - az) % 360:.1f} {mass} '
+          f'{ut_minutes(((ra - LST0) % 86400.0) / RATE)} {"up" if now else "down"} {until_text}");')
 
 
 def sun_altitude(lst0, seconds):
