@@ -9,9 +9,10 @@
 #include <clocale>
 #include <cmath>
 
-// What a row does with its text or value: read it, write it, or take the
-// sidereal time at the instant the text names.
-enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime };
+// What a row does with its text or value: read it, write it, take the
+// sidereal time at the instant the text names, or name the night log of the
+// local time yyyyMMddHHmmss in the value (a night runs from noon to noon).
+enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime, NightFile };
 Q_DECLARE_METATYPE(Text)
 
 // Coordinates: numbers and coordinate texts from outside, the written formats,
@@ -68,6 +69,13 @@ private slots:
         row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
         row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
         row("sidereal time seen from New York", stime, "2024-12-31T16:00:00-05:00", 23332);
+        const Text night = Text::NightFile;
+        row("night, evening", night, "night-2026-12-06.log", 20261206200000);
+        row("night, after midnight", night, "night-2026-12-06.log", 20261207030000);
+        row("night, a second before noon", night, "night-2026-12-06.log", 20261207115959);
+        row("night, noon begins the next", night, "night-2026-12-07.log", 20261207120000);
+        row("night, new year's morning", night, "night-2026-12-31.log", 20270101050000);
+        row("night, leap day morning", night, "night-2028-02-29.log", 20280301060000);
         for (const double huge : {1e300, -1.7e308, qInf(), -qInf(), qQNaN()}) {
             row("written ra " + QString::number(huge), ra, QString(), huge);
             row("written dec " + QString::number(huge), dec, QString(), huge);
@@ -78,6 +86,13 @@ private slots:
         QFETCH(Text, kind);
         QFETCH(QString, text);
         QFETCH(double, value);
+        if (kind == Text::NightFile) {
+            const QString local = QString::number(value, 'f', 0);
+            QCOMPARE(QFileInfo(night_log_path(QDateTime::fromString(local, "yyyyMMddHHmmss")))
+                         .fileName(),
+                     text);
+            return;
+        }
         if (kind == Text::SiderealTime) {
             QCOMPARE(sidereal_time_at(QDateTime::fromString(text, Qt::ISODate)), value);
             return;
@@ -129,6 +144,20 @@ private slots:
         row("horizon, none", flat.zenith_dist_at(123) + flat.lowest_zenith_dist(), 180);
         row("on the horizon is down", wall.is_up(55 * 3600.0, 75 * 3600.0), 0);
         row("a hair above it is up", wall.is_up(55 * 3600.0, 75 * 3600.0 - 0.01), 1);
+        Velto_object star; // 30 degrees from the zenith; rates in arcseconds per second
+        star.set_object(QStringLiteral("0"), QStringLiteral("60")); // the shortest form
+        star.zenith_dist = 108000;
+        double va = 0, vz = 0;
+        star.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
+        row("hour angle rate in azimuth", va, 15);
+        row("hour angle rate in zenith distance", vz, 0);
+        star.hadec_rates_to_az(0, 1, 90, va, vz);
+        row("declination rate at pa 90 in azimuth", va, 2);
+        star.hadec_rates_to_az(0, 1, 0, va, vz);
+        row("declination rate at pa 0 in zenith distance", vz, -1);
+        star.zenith_dist = 0;
+        star.hadec_rates_to_az(0, 1, 90, va, vz);
+        row("azimuth rate at the zenith stays finite", va, 1e4);
         const auto after = [](double s) { return [s](double t) { return t >= s; }; };
         row("change found to half a second", first_change(after(1000.25), 360), 1000.5, 0.25);
         row("change at the day's end", first_change(after(86399.9), 1000), 86400, 0.1);
@@ -175,41 +204,6 @@ private slots:
         QVERIFY2(std::isnan(azimuth) ||
                      (std::fabs(a - azimuth) <= 0.1 && std::fabs(z - zenith) <= 0.1),
                  qPrintable(got));
-    }
-    void rates()
-    {
-        Velto_object object; // 30 degrees from the zenith, on the equator
-        object.set_object(QStringLiteral("0"), QStringLiteral("0")); // the shortest form
-        object.zenith_dist = 108000;
-        double va = 0, vz = 0;
-        object.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
-        QVERIFY(std::fabs(va - 30) < 1e-9 && std::fabs(vz) < 1e-9);
-        object.hadec_rates_to_az(0, 1, 90, va, vz);
-        QVERIFY(std::fabs(va - 2) < 1e-9 && std::fabs(vz) < 1e-9);
-        object.zenith_dist = 0; // at the zenith the azimuth rate stays finite
-        object.hadec_rates_to_az(0, 1, 90, va, vz);
-        QCOMPARE(va, 1e4);
-    }
-    void nightFile_data()
-    {
-        QTest::addColumn<QDateTime>("local");
-        QTest::addColumn<QString>("file");
-        const auto row = [](const char *tag, const char *local, const char *file) {
-            QTest::newRow(tag) << QDateTime::fromString(local, Qt::ISODate) << QString(file);
-        };
-        row("evening", "2026-12-06T20:00:00", "night-2026-12-06.log");
-        row("after midnight", "2026-12-07T03:00:00", "night-2026-12-06.log");
-        row("a second before noon", "2026-12-07T11:59:59", "night-2026-12-06.log");
-        row("noon begins the next night", "2026-12-07T12:00:00", "night-2026-12-07.log");
-        row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
-        row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
-    }
-    // A night from local noon to the next, named by its evening.
-    void nightFile()
-    {
-        QFETCH(QDateTime, local);
-        QFETCH(QString, file);
-        QCOMPARE(QFileInfo(night_log_path(local)).fileName(), file);
     }
 };
 
