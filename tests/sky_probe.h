@@ -2,7 +2,6 @@
 
 #include "sky/velto_sky.h"
 
-#include <QImage>
 #include <QPaintEngine>
 
 // Lets tests read the sky chart's state.
@@ -15,23 +14,16 @@ public:
     int chartWidth() const { return sky.chart_width; }
     QNetworkReply *pendingReply() const { return sky.horizon_reply; }
 
-    // The chart as painted into an image of its own size.
-    QImage render() const
-    {
-        QImage image(sky.size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        sky.render(&image);
-        return image;
-    }
-
-    // The texts the chart paints: "<colour> <x>,<y> <text>" at each baseline.
-    QStringList texts() const
+    // What one paint of the chart draws, in order: "<pen> <x>,<y> <text>" at a
+    // text's baseline, "<pen> line <x>,<y> <x>,<y>", "<pen> ellipse <x>,<y>,<w>,<h>
+    // <brush>" and "image <x>,<y>" (colours as #rrggbb, the brush "none" or one).
+    QStringList painted() const
     {
         struct Log : QPaintDevice, QPaintEngine {
             Log() : QPaintEngine(AllFeatures) {}
             QSize size;
-            QString pen;
-            QStringList texts;
+            QString pen, brush;
+            QStringList drawn;
             QPaintEngine *paintEngine() const override { return const_cast<Log *>(this); }
             int metric(PaintDeviceMetric m) const override
             {
@@ -47,22 +39,39 @@ public:
             void updateState(const QPaintEngineState &state) override
             {
                 pen = state.pen().color().name();
+                brush =
+                    state.brush().style() == Qt::NoBrush ? "none" : state.brush().color().name();
+            }
+            static QString at(QPointF p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); }
+            void drawLines(const QLineF *lines, int count) override
+            {
+                for (int i = 0; i < count; ++i)
+                    drawn << pen + " line " + at(lines[i].p1()) + ' ' + at(lines[i].p2());
+            }
+            void drawEllipse(const QRectF &r) override
+            {
+                drawn << QStringLiteral("%1 ellipse %2,%3,%4 %5")
+                             .arg(pen, at(r.topLeft()))
+                             .arg(r.width())
+                             .arg(r.height())
+                             .arg(brush);
+            }
+            void drawImage(const QRectF &r, const QImage &, const QRectF &,
+                           Qt::ImageConversionFlags) override
+            {
+                drawn << "image " + at(r.topLeft());
             }
             void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
             void drawPath(const QPainterPath &) override {}
             void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-            void drawTextItem(const QPointF &at, const QTextItem &item) override
+            void drawTextItem(const QPointF &p, const QTextItem &item) override
             {
-                texts << QStringLiteral("%1 %2,%3 %4")
-                             .arg(pen)
-                             .arg(at.x())
-                             .arg(at.y())
-                             .arg(item.text());
+                drawn << pen + ' ' + at(p) + ' ' + item.text();
             }
         } log;
         log.size = sky.size();
         sky.render(&log);
-        return log.texts;
+        return log.drawn;
     }
 
 private:
