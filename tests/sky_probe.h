@@ -19,20 +19,11 @@ public:
     // <brush>" and "image <x>,<y>" (colours as #rrggbb, the brush "none" or one).
     QStringList painted() const
     {
-        struct Log : QPaintDevice, QPaintEngine {
-            Log() : QPaintEngine(AllFeatures) {}
-            QSize size;
+        struct Log : QImage, QPaintEngine { // an image's size and resolution
+            explicit Log(QSize size) : QImage(size, Format_RGB32), QPaintEngine(AllFeatures) {}
             QString pen, brush;
             QStringList drawn;
             QPaintEngine *paintEngine() const override { return const_cast<Log *>(this); }
-            int metric(PaintDeviceMetric m) const override
-            {
-                return m == PdmWidth                    ? size.width()
-                       : m == PdmHeight                 ? size.height()
-                       : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
-                       : m == PdmDevicePixelRatio       ? 1
-                                                        : 96; // dots per inch, depth
-            }
             bool begin(QPaintDevice *) override { return true; }
             bool end() override { return true; }
             Type type() const override { return User; }
@@ -50,11 +41,8 @@ public:
             }
             void drawEllipse(const QRectF &r) override
             {
-                drawn << QStringLiteral("%1 ellipse %2,%3,%4 %5")
-                             .arg(pen, at(r.topLeft()))
-                             .arg(r.width())
-                             .arg(r.height())
-                             .arg(brush);
+                drawn << pen + " ellipse " + at(r.topLeft()) + ',' + at({r.width(), r.height()}) +
+                             ' ' + brush;
             }
             void drawImage(const QRectF &r, const QImage &, const QRectF &,
                            Qt::ImageConversionFlags) override
@@ -68,8 +56,7 @@ public:
             {
                 drawn << pen + ' ' + at(p) + ' ' + item.text();
             }
-        } log;
-        log.size = sky.size();
+        } log(sky.size());
         sky.render(&log);
         return log.drawn;
     }
