@@ -46,8 +46,7 @@ QPoint chart_pixel(QPointF at, int side, bool ovt)
             r + int(ovt ? 0.5 - rho * std::cos(a) : rho * std::cos(a) + 0.5)};
 }
 
-// The painted scene: the telescope; two objects (R.A. in seconds, Dec. in
-// degrees), the second one selected.
+// The painted scene: the telescope; objects (R.A. s, Dec. deg), the second selected.
 const QPointF telescope_at(120 * deg, 35 * deg);
 const QPointF stars[] = {{37200, 40}, {26400, 60}};
 
@@ -113,8 +112,7 @@ QPoint direct_pixel(double ra, double dec, int side, SkyView view)
     return z < 86 * deg ? project(a, z, side, view) : QPoint(-1, -1);
 }
 
-// Two declinations on either side of the first pixel edge north of `dec`,
-// as close as doubles go: where rounding decides the pixel.
+// Declinations as close as doubles go each side of the first pixel edge north of `dec`.
 std::pair<double, double> pixel_edge(double ra, double dec, int side, SkyView view)
 {
     const QPoint start = direct_pixel(ra, dec, side, view);
@@ -128,18 +126,15 @@ std::pair<double, double> pixel_edge(double ra, double dec, int side, SkyView vi
 
 } // namespace
 
-// The sky chart: where things land on it, the horizon profiles from the TCS
-// host, what is painted where, and picking objects with the mouse.
+// The sky chart: where things land, the TCS's horizons, the paint, picking objects.
 class TestSky : public QObject
 {
     Q_OBJECT
 
 private slots:
 
-    // The A/Z grid's circles and azimuth lines (from 5, 10 or 20 deg out), the
-    // telescope's text lines, the markers (arm end, circle, gap, dot, pen width)
-    // each side of each step, the smallest chart painted, and a position from the
-    // TCS far off the chart kept within four sides of the centre.
+    // The A/Z grid, the markers each side of each step, the smallest chart
+    // painted, and a position from the TCS kept within four sides of the centre.
     void geometry()
     {
         const std::pair<int, QList<int>> markers[] = {
@@ -201,8 +196,7 @@ private slots:
         row("comment selected", 550, true, 0, 0, 1, 5, "red 469,75 Z = 35.000");
         row("nothing selected", 550, true, 0, 0, -1, 5, "red 469,75 Z = 35.000");
     }
-    // The telescope's five lines right of the disc and the selected object's
-    // left of it, their numbers in the chart's units.
+    // The telescope's five text lines and the selected object's, in the chart's units.
     void chartTexts()
     {
         QFETCH(int, side);
@@ -243,9 +237,8 @@ private slots:
         QTest::newRow("OVT, 550") << SkyView::Ovt << 550;
         QTest::newRow("OVT, 1001") << SkyView::Ovt << 1001;
     }
-    // 10,000 objects anywhere on the sky, and objects on pixel edges, placed
-    // again as the sidereal time moves on and as rows change: every pixel,
-    // azimuth and zenith distance as the transform gives them one at a time.
+    // 10,000 objects anywhere and objects on pixel edges, placed as the sidereal time
+    // moves on and rows change: each as the transform gives it alone.
     void placementMatchesTransform()
     {
         QFETCH(SkyView, view);
@@ -316,7 +309,6 @@ private slots:
                             const QList<double> &last) {
             QTest::newRow(tag) << reply << reverse << count << last;
         };
-
         row("direct heading", "# direct\n0 10\n90 5\n270 0\n", false, 3, {90, 90});
         row("reverse heading", "#reverse\n0 10\n", true, 1, {180, 80});
         row("no heading: direct", "10 20\n", false, 1, {190, 70});
@@ -341,7 +333,6 @@ private slots:
     {
         QTest::addColumn<SimFault>("fault");
         QTest::addColumn<QStringList>("lines"); // beginnings of the standard error lines
-
         const QString loaded = "Loading 360 '%1'";
         QTest::newRow("both loaded")
             << SimFault::None << QStringList{loaded.arg("direct"), loaded.arg("reverse")};
@@ -351,8 +342,7 @@ private slots:
             << SimFault::Delay
             << QStringList{"velto_horizon.rev read error ", loaded.arg("direct")};
     }
-    // The chart asks for the direct profile at once and the reverse one 500 ms
-    // later; a failure is one error line and one box per request.
+    // Direct profile at once, reverse 500 ms later; a failure: one line and one box.
     void horizonRequests()
     {
         QFETCH(SimFault, fault);
@@ -390,11 +380,9 @@ private slots:
                         << side << ovt << flip << 8.5 << int(ovt) << (side == 401 ? 9 : 0);
         QTest::newRow("sidereal time") << 550 << false << false << 9.25 << 0 << 10;
     }
-    // After a first state reply (a chart of 550 pixels in the sky view, the
-    // telescope direct, sidereal time 8.5 h) the size, the view, the grid, the
-    // telescope's side in a second reply and its sidereal time change, alone or
-    // together: everything is painted where the site's formulas put it. Then a
-    // press picks an object closer than 10 pixels, a second one puts it into the
+    // After a first state reply (550 pixels, sky view, direct, 8.5 h) the size, view,
+    // grid, side and sidereal time change: all is painted where the site's formulas
+    // put it. A press picks an object closer than 10 pixels, a second one fills the
     // main window's form, and the list selects its row.
     void chartPainted()
     {
@@ -404,8 +392,7 @@ private slots:
         QFETCH(double, hours);
         QFETCH(int, row);
         QFETCH(int, away);
-        // Horizon profiles with a point every 60 degrees, 10 degrees high on the
-        // direct side and 30 on the reverse one.
+        // Horizon profiles: a point every 60 degrees, 10 high direct and 30 reverse.
         QByteArray direct = "# direct\n", reverse = "# reverse\n";
         for (int az = 0; az < 360; az += 60) {
             direct += QByteArray::number(az) + " 10\n";
