@@ -60,11 +60,12 @@ QStringList misplaced(const QStringList &drawn, int side, bool ovt, bool flip, b
     QStringList wrong;
     const auto expect = [&](bool ok, const QString &what) { wrong << (ok ? "" : what); };
     const auto point = [](QPoint p) { return QString("%1,%2").arg(p.x()).arg(p.y()); };
+    const auto line = [&](const char *pen, QPoint from, QPoint to) {
+        return drawn.contains(QString("%1 line %2 %3").arg(pen, point(from), point(to)));
+    };
     const auto ends = [&](const char *pen, QPoint at) { // a line of this pen ends there
-        return !drawn
-                    .filter(
-                        QRegularExpression(QString("^%1 line (\\S+ )?%2( |$)").arg(pen, point(at))))
-                    .isEmpty();
+        const QRegularExpression end(QString("^%1 line (\\S+ )?%2( |$)").arg(pen, point(at)));
+        return !drawn.filter(end).isEmpty();
     };
     const auto pixel = [&](QPointF at) { return chart_pixel(at, side, ovt); };
     const auto star = [&](int i) {
@@ -74,26 +75,21 @@ QStringList misplaced(const QStringList &drawn, int side, bool ovt, bool flip, b
     const int a = big ? 11 : 8, c = big ? 3 : 2, circle = big ? 12 : 9, dot = big ? 4 : 3;
     expect(drawn.contains(QString("#000000 ellipse %1,%1,%2,%2 #ffffff").arg(r - rr).arg(2 * rr)),
            "disc");
+    const auto profile = [&](int az, bool reverse) { // 10 degrees high direct, 30 reverse
+        return pixel(QPointF((az + 180) % 360, reverse ? 60 : 80) * deg);
+    };
     for (int az = 0; az < 360; az += 60) // each side of the outline, the last one closing it
-        for (const bool reverse : {false, true}) {
-            const auto at = [&](int az) {
-                return point(pixel(QPointF((az + 180) % 360, reverse ? 60 : 80) * deg));
-            };
-            expect(drawn.contains("#ff0000 line " + at(az) + ' ' + at((az + 60) % 360)) ==
-                       (reverse == flip),
-                   QString("horizon at %1").arg(az));
-        }
+        expect(line("#ff0000", profile(az, flip), profile(az + 60, flip)) &&
+                   !line("#ff0000", profile(az, !flip), profile(az + 60, !flip)),
+               QString("horizon at %1").arg(az));
     const QPoint t = pixel(telescope_at), s = star(1), corner(circle, circle);
     expect(drawn.contains(
                QString("#ff0000 ellipse %1,%2,%2 none").arg(point(t - corner)).arg(2 * circle)),
            "telescope circle");
     for (const QPoint arm : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
         const QPoint diagonal = arm + QPoint(arm.y(), -arm.x());
-        expect(drawn.contains("#ff0000 line " + point(t + c * arm) + ' ' + point(t + a * arm)),
-               "telescope");
-        expect(drawn.contains("#0000ff line " + point(s + c * diagonal) + ' ' +
-                              point(s + a * diagonal)),
-               "selected");
+        expect(line("#ff0000", t + c * arm, t + a * arm), "telescope");
+        expect(line("#0000ff", s + c * diagonal, s + a * diagonal), "selected");
     }
     for (int i : {0, 1}) // a stamp for each: the circle, its pen of 2 and a pixel around
         expect(drawn.contains("image " + point(star(i) - QPoint(dot + 3, dot + 3))), "objects");
