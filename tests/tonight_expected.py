@@ -1,26 +1,23 @@
 #!/usr/bin/env python3
-"""Expected altitudes, transits and horizon crossings for tst_tonight, worked
-out apart from the program with plain python3 math: the triangle pole-zenith-
-object at the site (sin and cos of the latitude as the chart's two constants,
-no refraction, precession or nutation), sidereal time running 1.002737909350795
-times as fast as the clock, the horizon joined linearly in azimuth. Where the
-program samples and narrows down, this walks through the day second by second.
-Its output is kept as rows of tst_tonight.cpp."""
+"""Expected Tonight cells, Sun and air mass for tst_tonight, worked out apart
+from the program with plain python3 math: the triangle pole-zenith-object at the
+site (sin and cos of the latitude as the chart's constants, no refraction,
+precession or nutation), sidereal time 1.002737909350795 times as fast as the
+clock, the horizon joined linearly in azimuth; where the program samples and
+narrows down, this walks through the day second by second."""
 import math
 
 SIN_LAT, COS_LAT, RATE = 0.6902957888, 0.7235272793, 1.002737909350795
 LST0, NOW = 36000.0, 10.0  # 10:00:00 of sidereal time at 2026-12-07 00:00:10 UT
 # Chart azimuth (from the south toward the west) and altitude, degrees: 5 deg
 # all round but a wall of 25 deg in the west, with 10-degree ramps.
-PROFILE = [(az, 25.0 if 70 <= az <= 110 else 5.0) for az in range(0, 360, 10)]
+PROFILE = [(az, 25.0 if 70 <= az <= 110 else 5.0) for az in range(0, 370, 10)]
+PROFILE[-1] = (360, 5.0)
 OBJECTS = [  # row name, R.A. (s of time), Decl. (arcsec)
-    ("on the meridian", 36000.0, 20 * 3600.0),
-    ("at the celestial pole", 0.0, 90 * 3600.0),
-    ("never rises", 36000.0, -60 * 3600.0),
-    ("never sets", 0.0, 75 * 3600.0),
+    ("on the meridian", 36000.0, 20 * 3600.0), ("at the celestial pole", 0.0, 90 * 3600.0),
+    ("never rises", 36000.0, -60 * 3600.0), ("never sets", 0.0, 75 * 3600.0),
     ("sets behind the western wall", 36000.0 - 3 * 3600 - 50, 0.0),
-    ("rises in the east", 36000.0 + 8 * 3600 + 77, 10 * 3600.0),
-]
+    ("rises in the east", 36000.0 + 8 * 3600 + 77, 10 * 3600.0)]
 
 
 def horizontal(ha_sec, dec_arcsec):
@@ -33,28 +30,29 @@ def horizontal(ha_sec, dec_arcsec):
 
 def up(ra, dec, seconds):
     az, alt = horizontal(LST0 + seconds * RATE - ra, dec)
-    pts = PROFILE + [(360, PROFILE[0][1])]
     return next(alt > h0 + (h1 - h0) * (az - a0) / (a1 - a0)
-                for (a0, h0), (a1, h1) in zip(pts, pts[1:]) if a0 <= az < a1)
+                for (a0, h0), (a1, h1) in zip(PROFILE, PROFILE[1:]) if a0 <= az < a1)
 
 
-def ut_minutes(seconds):
-    """hh:mm UT to the nearest minute, seconds after NOW; refuses a time too
-    near a rounding boundary for the program's half-second search."""
+def ut_minutes(seconds):  # hh:mm UT, seconds after NOW, not too near a rounding
     t = NOW + seconds
     assert abs((t % 60) - 30) > 3, t
     m = int((t + 30) // 60)
     return f"{m // 60 % 24:02d}:{m % 60:02d}"
 
 
+def airmass(alt):  # Kasten and Young (1989), Applied Optics 28, 4735
+    z = 90.0 - alt
+    return 1.0 / (math.cos(math.radians(z)) + 0.50572 * (96.07995 - z) ** -1.6364)
+
+
 for name, ra, dec in OBJECTS:
     az, alt = horizontal(LST0 - ra, dec)
-    z = 90.0 - alt
-    mass = f"{1.0 / (math.cos(math.radians(z)) + 0.50572 * (96.07995 - z) ** -1.6364):.2f}" if alt >= 0 else "\\u2014"
     ha = (LST0 - ra + 43200.0) % 86400.0 - 43200.0
     minutes = round(abs(ha) / 60.0)
     assert abs(abs(ha) / 60.0 % 1 - 0.5) > 0.01 and abs((alt * 10 % 1) - 0.5) > 0.01
     ha_text = f'{"-" if ha < 0 and minutes else "+"}{minutes // 60}:{minutes % 60:02d}'
+    mass = f"{airmass(alt):.2f}" if alt >= 0 else "\\u2014"
     now = up(ra, dec, 0)
     until = next((s for s in range(1, 86401) if up(ra, dec, s) != now), -1)
     until_text = ut_minutes(until - 0.5) if until > 0 else ("always" if now else "never")
@@ -62,9 +60,7 @@ for name, ra, dec in OBJECTS:
           f'{ut_minutes(((ra - LST0) % 86400.0) / RATE)} {"up" if now else "down"} {until_text}");')
 
 
-def sun_altitude(lst0, seconds):
-    """The Astronomical Almanac's low-precision Sun, seconds after NOW, at
-    which the sidereal time is lst0."""
+def sun_altitude(lst0, seconds):  # the Astronomical Almanac's low-precision Sun
     n = 9836.5 + (NOW + seconds) / 86400.0  # days from J2000.0 to 2026-12-07 0h UT
     g = math.radians(357.528 + 0.9856003 * n)
     lam = math.radians(280.460 + 0.9856474 * n + 1.915 * math.sin(g) + 0.020 * math.sin(2 * g))
@@ -78,7 +74,4 @@ for lst0 in (LST0, LST0 + 43200):
     alt = sun_altitude(lst0, 0)
     cross = next(s for s in range(1, 86401) if (sun_altitude(lst0, s) < -18) != (alt < -18))
     print(f"Sun at LST {lst0 / 3600:g} h: altitude {alt:.3f}, {cross - 0.5} s to -18 deg")
-
-for alt in (90, 30, 10, 0):  # Kasten and Young (1989), Applied Optics 28, 4735
-    z = 90.0 - alt
-    print(f"airmass at {alt}: {1.0 / (math.cos(math.radians(z)) + 0.50572 * (96.07995 - z) ** -1.6364):.4f}")
+print(", ".join(f"airmass at {alt}: {airmass(alt):.4f}" for alt in (90, 30, 10, 0)))

@@ -123,7 +123,6 @@ private slots:
         row("hour angle, a second less", hour_angle_at(43199, 0), 43199);
         row("hour angle, east wraps", hour_angle_at(0, 3600), -3600);
         row("hour angle, a day apart", hour_angle_at(86500, 100), 0);
-        row("sidereal after nothing", sidereal_after(100, 0), 100);
         row("sidereal after a solar hour", sidereal_after(0, 3600), 3609.8564736628623);
         row("sidereal an hour before wraps", sidereal_after(0, -3600), 82790.14352633714);
         row("sidereal of a whole day", sidereal_after(86400, 0), 0);
@@ -175,9 +174,8 @@ private slots:
         star.zenith_dist = 0;
         star.hadec_rates_to_az(0, 1, 90, va, vz);
         row("azimuth rate at the zenith stays finite", va, 1e4);
-        const auto after = [](double s) { return [s](double t) { return t >= s; }; };
-        row("change found to half a second", first_change(after(1000.25), 360), 1000.5, 0.25);
-        row("no change within a day", first_change(after(86450), 1000), -1, 0);
+        const auto late = [](double t) { return t >= 86450; }; // past a day, unseen
+        row("no change within a day", first_change(late, 1000), -1, 0);
     }
     void number()
     {

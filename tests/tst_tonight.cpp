@@ -77,10 +77,8 @@ private slots:
         row("20 s east is +0:00", 36020, 72000, 0, 0, "+0:00 * * * * * *");
         row("30 s east is -0:01", 36030, 72000, 0, 0, "-0:01 * * * * * *");
         row("minutes padded", 32100, 72000, 0, 0, "+1:05 * * * * * *");
-        row("12 h counts east", 79200, 72000, 0, 0, "-12:00 * * * * * *");
         row("nothing before a sidereal time", 36000, 72000, -1, 0, "      ");
         row("transit passed: the next one", 36000, 72000, 3600, 0, "* * * * 23:56 * *");
-        row("transit ahead kept", 43200, 72000, 3600, 0, "* * * * 02:00 * *");
         row("sidereal jump: worked out anew", 43200, 72000, 10, 600, "* * * * 01:50 * *");
     }
     // Each cell's format, and the times worked out again when they have passed
@@ -123,14 +121,12 @@ private slots:
         };
         row("Sun, LST 10 h", sun_altitude(fixed_now, 36000.0), -24.960, 1e-3);
         row("night's end, LST 10 h", seconds_to_sun_altitude(fixed_now, 36000.0, -18), 2356.5, 1);
-        row("Sun, LST 22 h", sun_altitude(fixed_now, 79200.0), -6.205, 1e-3);
         row("night, LST 22 h", seconds_to_sun_altitude(fixed_now, 79200.0, -18), 4167.5, 1);
         row("air mass at the zenith", airmass(90), 0.9997, 5e-4);
         row("air mass on the horizon", airmass(0), 37.9196, 5e-4);
         row("no TCS state: the computer's time", TonightClock().sidereal_at(fixed_now), 28143, 0);
         TonightClock clock;
         clock.state_ok(fixed_now, fixed_sidereal);
-        row("TCS time carried on", clock.sidereal_at(fixed_now.addSecs(3600)), 39609.8565, 1e-4);
         row("state age", clock.state_age(fixed_now.addMSecs(11999)), 11, 0);
         row("polling, two intervals old", clock.is_stale(fixed_now.addSecs(10), true, 5000), 0, 0);
         row("polling, a hair older", clock.is_stale(fixed_now.addMSecs(10001), true, 5000), 1, 0);
