@@ -14,9 +14,9 @@ public:
     int chartWidth() const { return sky.chart_width; }
     QNetworkReply *pendingReply() const { return sky.horizon_reply; }
 
-    // What one paint of the chart draws, in order: "<pen> <x>,<y> <text>" at a
-    // text's baseline, "<pen> line <x>,<y> <x>,<y>", "<pen> ellipse <x>,<y>,<w>,<h>
-    // <brush>" and "image <x>,<y>" (colours as #rrggbb, the brush "none" or one).
+    // What a paint draws, in order: "<pen> <x>,<y> <text>" at a text's baseline,
+    // "<pen> line <x>,<y> <x>,<y>", "<pen> ellipse <x>,<y>,<w>,<h> <brush or none>",
+    // "image <x>,<y>"; colours as #rrggbb.
     QStringList painted() const
     {
         struct Log : QImage, QPaintEngine { // an image's size and resolution
@@ -30,8 +30,7 @@ public:
             void updateState(const QPaintEngineState &state) override
             {
                 pen = state.pen().color().name();
-                brush =
-                    state.brush().style() == Qt::NoBrush ? "none" : state.brush().color().name();
+                brush = state.brush().style() ? state.brush().color().name() : "none";
             }
             static QString at(QPointF p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); }
             void drawLines(const QLineF *lines, int count) override
@@ -44,12 +43,10 @@ public:
                 drawn << pen + " ellipse " + at(r.topLeft()) + ',' + at({r.width(), r.height()}) +
                              ' ' + brush;
             }
-            void drawImage(const QRectF &r, const QImage &, const QRectF &,
-                           Qt::ImageConversionFlags) override
+            void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
             {
-                drawn << "image " + at(r.topLeft());
+                drawn << "image " + at(r.topLeft()); // images too
             }
-            void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
             void drawPath(const QPainterPath &) override {}
             void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
             void drawTextItem(const QPointF &p, const QTextItem &item) override
