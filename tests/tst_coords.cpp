@@ -47,7 +47,6 @@ private slots:
         row("ra, hours and minutes", Text::Ra, "1:30", 5400);
         row("ra, full", Text::Ra, "12:34:56.7", 45296.7);
         row("ra, empty minutes piece", Text::Ra, "12::30", 43230);
-        row("ra, nan piece counts 0", Text::Ra, "nan:10:00", 600);
         row("ra, pieces past any double", Text::Ra, "1e305:1e4", 0);
         row("dec, sign of the text at 0 degrees", Text::Dec, "-00:30:00", -1800);
         row("dec, sign for the minutes too", Text::Dec, " -10:30:00", -37800);
@@ -67,7 +66,6 @@ private slots:
             23332);
         row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
         row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
-        row("sidereal time seen from New York", stime, "2024-12-31T16:00:00-05:00", 23332);
         const Text night = Text::NightFile;
         row("night, evening", night, "night-2026-12-06.log", 20261206200000);
         row("night, after midnight", night, "night-2026-12-06.log", 20261207030000);
@@ -121,14 +119,10 @@ private slots:
         };
         row("hour angle, 12 h west counts east", hour_angle_at(43200, 0), -43200);
         row("hour angle, a second less", hour_angle_at(43199, 0), 43199);
-        row("hour angle, east wraps", hour_angle_at(0, 3600), -3600);
         row("hour angle, a day apart", hour_angle_at(86500, 100), 0);
-        row("sidereal after a solar hour", sidereal_after(0, 3600), 3609.8564736628623);
         row("sidereal an hour before wraps", sidereal_after(0, -3600), 82790.14352633714);
         row("sidereal of a whole day", sidereal_after(86400, 0), 0);
-        row("transit now", seconds_to_transit(100, 100), 0);
         row("transit a second past", seconds_to_transit(101, 100), 86163.09326126655);
-        row("transit in a sidereal hour", seconds_to_transit(0, 3600), 3590.170438784703);
         row("transit, ra past a day", seconds_to_transit(0, 90000), 3590.170438784703);
         const HorizonLimit wall({{100, 70}, {10, 80}, {350, 60}}), flat;
         row("horizon at a point", wall.zenith_dist_at(10), 80);
@@ -137,8 +131,6 @@ private slots:
         row("horizon across north, 355", wall.zenith_dist_at(355), 65);
         row("horizon, negative azimuth", wall.zenith_dist_at(-5), 65);
         row("horizon, past a turn", wall.zenith_dist_at(725), 75);
-        row("horizon, lowest", wall.lowest_zenith_dist(), 60);
-        row("horizon, highest", wall.highest_zenith_dist(), 80);
         row("horizon, none", flat.zenith_dist_at(123) + flat.lowest_zenith_dist(), 180);
         row("on the horizon is down", wall.is_up(55 * 3600.0, 75 * 3600.0), 0);
         row("a hair above it is up", wall.is_up(55 * 3600.0, 75 * 3600.0 - 0.01), 1);

@@ -147,7 +147,6 @@ private slots:
         QCOMPARE(sky.circle_radii, (QVector<int>{15, 31, 61, 92, 122, 153, 183, 214, 244}));
         QCOMPARE(altaz_grid(550, SkyView::Ovt).circle_radii,
                  (QVector<int>{24, 48, 94, 137, 177, 211, 238, 258, 271}));
-        QCOMPARE(sky.azimuth_lines.size(), 36);
         QCOMPARE(sky.azimuth_lines[0], QLine(275, 290, 275, 550)); // south from 5 degrees
         QCOMPARE(sky.azimuth_lines[3].p1(), project(30 * deg, 10 * deg, 550, SkyView::Sky));
         QCOMPARE(sky.azimuth_lines[1].p1(), project(10 * deg, 20 * deg, 550, SkyView::Sky));
@@ -233,17 +232,15 @@ private slots:
         const int edges_per_time = 40;
         QRandomGenerator random(20261207);
         std::vector<Velto_object> objects(10000 + 2 * edges_per_time * std::size(sidereal_times));
+        QList<Velto_object *> list;
         for (Velto_object &object : objects) {
-            object.is_comment = false;
-            object.ra_sec = random.bounded(86400.0);
-            object.dec_sec = random.bounded(180 * deg) - 90 * deg;
+            list << &object;
+            std::tie(object.is_comment, object.ra_sec, object.dec_sec) =
+                std::tuple(false, random.bounded(86400.0), random.bounded(180 * deg) - 90 * deg);
         }
         objects[0].ra_sec = 20000.0; // at the zenith at sidereal time 20000
         objects[0].dec_sec = 43.6535277 * deg;
         objects[1].ra_sec = 3e15; // from a damaged list
-        QList<Velto_object *> list;
-        for (Velto_object &object : objects)
-            list << &object;
         ObjectPlacement placement;
         Velto_object spare, *other = &spare;
         spare.is_comment = false;

@@ -165,13 +165,6 @@ private slots:
         QCOMPARE(probe.label("lst") + probe.label("state_age"), "LST 23:59:59TCS state 0 s old");
         tonight.state_seen(false, true, 0); // polled without pause: stale after a second
         QTRY_COMPARE(probe.label("state_age"), "TCS state 1 s old, stale");
-        const QRegularExpression sun(
-            "^Sun (-?\\d+\\.\\d)°, (night until|dark at) \\d\\d:\\d\\d UT$");
-        const QRegularExpressionMatch seen = sun.match(probe.label("sun"));
-        QVERIFY2(seen.hasMatch() &&
-                     (seen.captured(1).toDouble() < -18) == (seen.captured(2) == "night until"),
-                 qPrintable(probe.label("sun")));
-
         list.insert_comment(1, "a comment");
         list.insert_object(2, "Deneb", "20:41:26", "+45:16:49", "2000.0");
         list.insert_object(1, "Altair", "19:50:47", "+08:52:06", "2000.0");
@@ -179,19 +172,15 @@ private slots:
         QCOMPARE(cell(shown, 1, M::Name), "Altair");
         QCOMPARE(cell(shown, 1, M::RA), "19:50:47");
         QVERIFY(!cell(shown, 1, M::Alt).isEmpty());
-
         list.remove_row(0);
         QCOMPARE(shown.rowCount(), 2);
         QCOMPARE(cell(shown, 0, M::Name), "Altair");
         QCOMPARE(cell(shown, 1, M::Name), "Deneb");
-
-        const QModelIndex deneb = shown.index(1, 0);
         QTest::mouseClick(probe.view().viewport(), Qt::LeftButton, {},
-                          probe.view().visualRect(deneb).center());
+                          probe.view().visualRect(shown.index(1, 0)).center());
         QCOMPARE(list.current_row(), 2);
         list.select_row(0);
         QCOMPARE(probe.view().currentIndex().row(), 0);
-
         list.clear_list();
         QCOMPARE(shown.rowCount(), 0);
     }
