@@ -174,8 +174,8 @@ private slots:
             "blue 5,30 Decl. = +20:00:00.0|blue 5,45 HA = 0.000|blue 5,60 A = 0.000|"
             "blue 5,75 Z = 23.654|blue 5,535 Vega|blue 5,505 Epoch = 2000.0");
         row("651", 651, true, -10, 1800, 0, 12,
-            "red 557,90 Z = 35.000|red 538,72 A = -10.000|blue 5,54 HA = 0.500|blue 5,633 Vega|"
-            "blue 5,597 Epoch = 2000.0");
+            "red 557,90 Z = 35.000|red 538,72 A = -10.000|blue 5,54 HA = 0.500|blue 5,597 Epoch = "
+            "2000.0");
         row("south", 550, true, 180, -4, 0, 12, "red 453,60 A = 180.000|blue 5,45 HA = 23.999");
         row("past south", 550, true, 180.5, -1, 0, 12,
             "red 453,60 A = -179.500|blue 5,45 HA = 0.000");

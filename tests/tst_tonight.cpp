@@ -6,7 +6,6 @@
 #include "sky/velto_sky.h"
 #include "tonight_probe.h"
 
-#include <QListWidget>
 #include <QTimeZone>
 #include <QtTest>
 #include <memory>
@@ -31,10 +30,8 @@ HorizonLimit western_wall()
 Velto_object *object_at(const QString &name, double ra, double dec)
 {
     auto *object = new Velto_object;
-    object->is_comment = false;
-    object->name = name;
-    object->ra_sec = ra;
-    object->dec_sec = dec;
+    std::tie(object->is_comment, object->name, object->ra_sec, object->dec_sec) =
+        std::tuple(false, name, ra, dec);
     return object;
 }
 
