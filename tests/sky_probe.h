@@ -11,7 +11,6 @@ public:
     explicit SkyProbe(Velto_sky &sky) : sky(sky) {}
 
     int selected() const { return sky.selected; }
-    int chartWidth() const { return sky.chart_width; }
     QNetworkReply *pendingReply() const { return sky.horizon_reply; }
 
     // What a paint draws, in order: "<pen> <x>,<y> <text>" at a text's baseline,
