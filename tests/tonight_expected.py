@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""Expected Tonight cells, Sun and air mass for tst_tonight, worked out apart
-from the program with plain python3 math: the triangle pole-zenith-object at the
-site (sin and cos of the latitude as the chart's constants, no refraction,
-precession or nutation), sidereal time 1.002737909350795 times as fast as the
-clock, the horizon joined linearly in azimuth; where the program samples and
-narrows down, this walks through the day second by second."""
+"""Expected Tonight cells, Sun and air mass for tst_tonight, apart from the program:
+the triangle pole-zenith-object at the site (the chart's sin and cos of the latitude,
+no refraction, precession or nutation), sidereal time 1.002737909350795 times as fast
+as the clock, the horizon linear in azimuth; searches go second by second."""
 import math
 
 SIN_LAT, COS_LAT, RATE = 0.6902957888, 0.7235272793, 1.002737909350795
