@@ -5,7 +5,7 @@
 #include "tonight/velto_tonight.h"
 #include "ui_velto_tonight.h"
 
-// Lets tests read the Tonight window's table and strip.
+// Lets tests read the Tonight window's table and strip (label(x): velto_x_lab).
 class TonightProbe
 {
 public:
@@ -13,7 +13,6 @@ public:
 
     Velto_tonight_filter &shown() const { return *window.filter; }
     QTableView &view() const { return *window.form->velto_objects_tbl; }
-    // The text of the strip's label "velto_<name>_lab".
     QString label(const char *name) const
     {
         return window.findChild<QLabel *>(QStringLiteral("velto_%1_lab").arg(name))->text();
