@@ -5,7 +5,7 @@
 #include "tonight/velto_tonight.h"
 #include "ui_velto_tonight.h"
 
-// Lets tests read the Tonight window's table and strip.
+// Lets tests read the Tonight window's table and strip (label(x): velto_x_lab).
 class TonightProbe
 {
 public:
@@ -13,7 +13,10 @@ public:
 
     Velto_tonight_filter &shown() const { return *window.filter; }
     QTableView &view() const { return *window.form->velto_objects_tbl; }
-    QString horizon_text() const { return window.form->velto_horizon_lab->text(); }
+    QString label(const char *name) const
+    {
+        return window.findChild<QLabel *>(QStringLiteral("velto_%1_lab").arg(name))->text();
+    }
 
 private:
     Velto_tonight &window;

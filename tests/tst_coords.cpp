@@ -1,6 +1,7 @@
 #include "coords/coord_text.h"
 #include "coords/night_log.h"
 #include "coords/number_text.h"
+#include "coords/observing_times.h"
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
 
@@ -8,13 +9,74 @@
 #include <clocale>
 #include <cmath>
 
-// What a row does with its text or value: read it, write it, or take the
-// sidereal time at the instant the text names.
-enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime };
+// What a row does with its text or value: read it, write it, take the
+// sidereal time at the instant the text names, or name the night log of the
+// local time yyyyMMddHHmmss in the value (a night runs from noon to noon), or
+// a Value's difference from the expected one within the limit in the text.
+enum class Text { Number, Ra, Dec, WrittenRa, WrittenDec, SiderealTime, NightFile, Value };
 Q_DECLARE_METATYPE(Text)
 
-// Coordinates: numbers and coordinate texts from outside, the written formats,
-// the sidereal time and the horizontal position of an object.
+// Observing times (seconds), a horizon of three points given out of order
+// (degrees), horizontal places and rates.
+void number_rows()
+{
+    const auto row = [](const char *tag, double value, double expected, double within = 1e-6) {
+        QTest::newRow(tag) << Text::Value << QString::number(within) << value - expected;
+    };
+    row("hour angle, 12 h west counts east", hour_angle_at(43200, 0), -43200);
+    row("hour angle, a second less", hour_angle_at(43199, 0), 43199);
+    row("hour angle, a day apart", hour_angle_at(86500, 100), 0);
+    row("sidereal an hour before wraps", sidereal_after(0, -3600), 82790.14352633714);
+    row("sidereal of a whole day", sidereal_after(86400, 0), 0);
+    row("transit a second past", seconds_to_transit(101, 100), 86163.09326126655);
+    row("transit, ra past a day", seconds_to_transit(0, 90000), 3590.170438784703);
+    const HorizonLimit wall({{100, 70}, {10, 80}, {350, 60}}), flat;
+    row("horizon at a point", wall.zenith_dist_at(10), 80);
+    row("horizon between points", wall.zenith_dist_at(55), 75);
+    row("horizon across north, 0", wall.zenith_dist_at(0), 70);
+    row("horizon across north, 355", wall.zenith_dist_at(355), 65);
+    row("horizon, negative azimuth", wall.zenith_dist_at(-5), 65);
+    row("horizon, past a turn", wall.zenith_dist_at(725), 75);
+    row("horizon, none", flat.zenith_dist_at(123) + flat.lowest_zenith_dist(), 180);
+    row("on the horizon is down", wall.is_up(55 * 3600.0, 75 * 3600.0), 0);
+    row("a hair above it is up", wall.is_up(55 * 3600.0, 75 * 3600.0 - 0.01), 1);
+    // Azimuth and zenith distance of a place `ha` seconds of time west of the
+    // meridian (the sidereal time unset for a negative one), in range.
+    const auto place = [](double ha, double dec) {
+        sidereal_time = ha < 0 ? -1 : 100;
+        double a = qQNaN(), z = qQNaN();
+        radec_to_az(100 - ha, dec, a, z);
+        return a > -648000 && a <= 648000 && z >= 0 && z <= 648000 ? QPointF(a, z) : QPointF();
+    };
+    const auto places = [&](const QString &tag, QPointF at, double a, double z) {
+        row(qPrintable(tag + ", A"), at.x(), a, 0.1);
+        row(qPrintable(tag + ", Z"), at.y(), z, 0.1);
+    };
+    places("sidereal time unset", place(-1, 0), 0, 0);
+    places("meridian, equator", place(0, 0), 0, 157152.7);
+    places("six hours east", place(64800, 0), -324000, 324000);
+    places("pole at 15 h: due north", place(54000, 324000), 648000, 166847.3);
+    row("huge right ascension in range", !place(3e307, 0).isNull(), 1, 0);
+    row("huge declination in range", !place(1000, 1e308).isNull(), 1, 0);
+    Velto_object star; // 30 degrees from the zenith; rates in arcseconds per second
+    star.set_object(QStringLiteral("0"), QStringLiteral("60")); // the shortest form
+    star.zenith_dist = 108000;
+    double va = 0, vz = 0;
+    star.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
+    row("hour angle rate in azimuth", va, 15);
+    row("hour angle rate in zenith distance", vz, 0);
+    star.hadec_rates_to_az(0, 1, 90, va, vz);
+    row("declination rate at pa 90 in azimuth", va, 2);
+    star.hadec_rates_to_az(0, 1, 0, va, vz);
+    row("declination rate at pa 0 in zenith distance", vz, -1);
+    star.zenith_dist = 0;
+    star.hadec_rates_to_az(0, 1, 90, va, vz);
+    row("azimuth rate at the zenith stays finite", va, 1e4);
+    const auto late = [](double t) { return t >= 86450; }; // past a day, unseen
+    row("no change within a day", first_change(late, 1000), -1, 0);
+}
+
+// Coordinates: texts from outside and written, times, places on the sky.
 class TestCoords : public QObject
 {
     Q_OBJECT
@@ -42,9 +104,10 @@ private slots:
         row("number, non-ASCII digit", number, QStringLiteral("\u0665"), 0);
         row("number, long text", number, QString(70, QLatin1Char('0')) + "7", 7);
         row("number, long overflow", number, "1" + QString(400, QLatin1Char('0')), 0);
+        row("ra, hours only", Text::Ra, "5", 18000);
+        row("ra, hours and minutes", Text::Ra, "1:30", 5400);
         row("ra, full", Text::Ra, "12:34:56.7", 45296.7);
         row("ra, empty minutes piece", Text::Ra, "12::30", 43230);
-        row("ra, nan piece counts 0", Text::Ra, "nan:10:00", 600);
         row("ra, pieces past any double", Text::Ra, "1e305:1e4", 0);
         row("dec, sign of the text at 0 degrees", Text::Dec, "-00:30:00", -1800);
         row("dec, sign for the minutes too", Text::Dec, " -10:30:00", -37800);
@@ -64,17 +127,33 @@ private slots:
             23332);
         row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
         row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
-        row("sidereal time seen from New York", stime, "2024-12-31T16:00:00-05:00", 23332);
+        const Text night = Text::NightFile;
+        row("night, evening", night, "night-2026-12-06.log", 20261206200000);
+        row("night, after midnight", night, "night-2026-12-06.log", 20261207030000);
+        row("night, a second before noon", night, "night-2026-12-06.log", 20261207115959);
+        row("night, noon begins the next", night, "night-2026-12-07.log", 20261207120000);
+        row("night, new year's morning", night, "night-2026-12-31.log", 20270101050000);
         for (const double huge : {1e300, -1.7e308, qInf(), -qInf(), qQNaN()}) {
             row("written ra " + QString::number(huge), ra, QString(), huge);
             row("written dec " + QString::number(huge), dec, QString(), huge);
         }
+        number_rows();
     }
     void text()
     {
         QFETCH(Text, kind);
         QFETCH(QString, text);
         QFETCH(double, value);
+        if (kind == Text::Value) {
+            QVERIFY2(std::fabs(value) <= text.toDouble(), qPrintable(QString::number(value)));
+            return;
+        }
+        if (kind == Text::NightFile) {
+            const auto local =
+                QDateTime::fromString(QString::number(value, 'f', 0), "yyyyMMddHHmmss");
+            QCOMPARE(QFileInfo(night_log_path(local)).fileName(), text);
+            return;
+        }
         if (kind == Text::SiderealTime) {
             QCOMPARE(sidereal_time_at(QDateTime::fromString(text, Qt::ISODate)), value);
             return;
@@ -91,76 +170,6 @@ private slots:
                                                  : dec_to_sec(text);
         QCOMPARE(read, value);
         QVERIFY(kind != Text::Number || ok == (read != 0));
-    }
-    void horizontal_data()
-    {
-        // hour angle in seconds of time (-1: no sidereal time yet); arcseconds;
-        // a NaN azimuth: only the ranges are checked
-        QTest::addColumn<double>("ha");
-        QTest::addColumn<double>("dec");
-        QTest::addColumn<double>("azimuth");
-        QTest::addColumn<double>("zenith");
-        QTest::newRow("sidereal time unset") << -1.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("meridian, equator") << 0.0 << 0.0 << 0.0 << 157152.7;
-        QTest::newRow("north of the zenith") << 0.0 << 3e5 << 648000.0 << 142847.3;
-        QTest::newRow("six hours west") << 21600.0 << 0.0 << 324000.0 << 324000.0;
-        QTest::newRow("six hours east") << 64800.0 << 0.0 << -324000.0 << 324000.0;
-        QTest::newRow("south pole") << 0.0 << -324000.0 << 0.0 << 481152.7;
-        for (int hours = 0; hours < 24; hours += 3)
-            QTest::addRow("pole at %d h", hours)
-                << hours * 3600.0 << 324000.0 << 648000.0 << 166847.3;
-        QTest::newRow("huge right ascension") << 3e307 << 0.0 << qQNaN() << 0.0;
-        QTest::newRow("huge declination") << 1000.0 << 1e308 << qQNaN() << 0.0;
-    }
-    void horizontal()
-    {
-        QFETCH(double, ha);
-        QFETCH(double, dec);
-        QFETCH(double, azimuth);
-        QFETCH(double, zenith);
-        sidereal_time = ha < 0 ? -1 : 100; // the object's ra follows from its hour angle
-        double a = qQNaN(), z = qQNaN();
-        radec_to_az(100 - ha, dec, a, z);
-        const QString got = QStringLiteral("A %1 Z %2").arg(a, 0, 'f', 2).arg(z, 0, 'f', 2);
-        QVERIFY2(a > -648000 && a <= 648000 && z >= 0 && z <= 648000, qPrintable(got));
-        QVERIFY2(std::isnan(azimuth) ||
-                     (std::fabs(a - azimuth) <= 0.1 && std::fabs(z - zenith) <= 0.1),
-                 qPrintable(got));
-    }
-    void rates()
-    {
-        Velto_object object; // 30 degrees from the zenith, on the equator
-        object.set_object(QStringLiteral("0"), QStringLiteral("0")); // the shortest form
-        object.zenith_dist = 108000;
-        double va = 0, vz = 0;
-        object.hadec_rates_to_az(1, 0, 0, va, vz); // hour angle alone, pa 0
-        QVERIFY(std::fabs(va - 30) < 1e-9 && std::fabs(vz) < 1e-9);
-        object.hadec_rates_to_az(0, 1, 90, va, vz);
-        QVERIFY(std::fabs(va - 2) < 1e-9 && std::fabs(vz) < 1e-9);
-        object.zenith_dist = 0; // at the zenith the azimuth rate stays finite
-        object.hadec_rates_to_az(0, 1, 90, va, vz);
-        QCOMPARE(va, 1e4);
-    }
-    void nightFile_data()
-    {
-        QTest::addColumn<QDateTime>("local");
-        QTest::addColumn<QString>("file");
-        const auto row = [](const char *tag, const char *local, const char *file) {
-            QTest::newRow(tag) << QDateTime::fromString(local, Qt::ISODate) << QString(file);
-        };
-        row("evening", "2026-12-06T20:00:00", "night-2026-12-06.log");
-        row("after midnight", "2026-12-07T03:00:00", "night-2026-12-06.log");
-        row("a second before noon", "2026-12-07T11:59:59", "night-2026-12-06.log");
-        row("noon begins the next night", "2026-12-07T12:00:00", "night-2026-12-07.log");
-        row("new year's morning", "2027-01-01T05:00:00", "night-2026-12-31.log");
-        row("leap day morning", "2028-03-01T06:00:00", "night-2028-02-29.log");
-    }
-    // A night from local noon to the next, named by its evening.
-    void nightFile()
-    {
-        QFETCH(QDateTime, local);
-        QFETCH(QString, file);
-        QCOMPARE(QFileInfo(night_log_path(local)).fileName(), file);
     }
 };
 
