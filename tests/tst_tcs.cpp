@@ -5,6 +5,7 @@
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
 #include "sim/tcs_sim_server.h"
+#include "tcs/command_check.h"
 #include "tcs/command_request.h"
 #include "tcs/poll_interval.h"
 #include "tcs/state_reply.h"
@@ -24,7 +25,8 @@ namespace
 
 const QByteArray send_script = "/tcs/vtcs_send.cgi";
 
-// A host that answers every request with the same bytes.
+// A host that answers every request with the same bytes, in three pieces
+// apart in time: the head cut after 12 bytes, the last 3 bytes alone.
 struct RawHost {
     RawHost()
     {
@@ -32,10 +34,16 @@ struct RawHost {
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
             QTcpSocket *socket = server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                if ((received += socket->readAll()).endsWith("\r\n\r\n")) {
-                    socket->write(answer);
-                    socket->disconnectFromHost();
-                }
+                if (!(received += socket->readAll()).endsWith("\r\n\r\n"))
+                    return;
+                const qsizetype cuts[] = {0, 12, answer.size() - 3, answer.size()};
+                for (int i = 1; i < 4; ++i)
+                    QTimer::singleShot(20 * i, socket, [=] {
+                        socket->write(answer.mid(cuts[i - 1], cuts[i] - cuts[i - 1]));
+                        socket->flush();
+                        if (i == 3)
+                            socket->disconnectFromHost();
+                    });
             });
         });
     }
@@ -77,7 +85,7 @@ struct Press {
     const char *command, *typed, *status, *err, *answer = "";
     bool ok = true;
     const char *later = ""; // the answer's second line, shown 5 s after the first
-    const char *passwd = "dome3", *state = "Track";
+    const char *passwd = "dome3";
 };
 
 } // namespace
@@ -228,6 +236,8 @@ private slots:
         QTest::newRow("state changed") << "9000 Track Slew Ok 0 0: 1000";
         QTest::newRow("state changed, not Ok") << "9000 Track Slew Err 0 0: 3000";
         QTest::newRow("never below a second") << "500 Stop Stop Ok 0 0: 1000";
+        QTest::newRow("below a second, not Ok") << "500 Stop Stop Err 0 0: 700";
+        QTest::newRow("stopped, rates shown") << "9000 Stop Stop Ok 0.5 0: 9200";
     }
     void pollInterval()
     {
@@ -257,17 +267,13 @@ private slots:
     {
         QTest::addColumn<Press>("press");
         const char *no_passwd = "Empty Velto password!", *offsets = "Wrong or Empty Offsets",
-                   *steps = "Wrong or Empty Corrections", *idle = "Not in Tracking mode";
+                   *steps = "Wrong or Empty Corrections";
         const std::pair<const char *, Press> rows[] = {
             {"Send without a password", {"Send", "", no_passwd, no_passwd, "", true, "", ""}},
             {"Stop without a password", {"Stop", "", no_passwd, no_passwd, "", true, "", ""}},
             {"Send, wrong R.A.",
              {"Send", " 0:42 ", "Wrong or Empty R.A.!", "Wrong or Empty R.A. <0:42>"}},
-            {"Slew, wrong Decl.",
-             {"Slew", "+41-16", "Wrong or Empty Decl.", "Wrong or Empty Decl. <+41-16>"}},
             {"Corr with offsets too small", {"Corr", "0.001", offsets, offsets}},
-            {"AdCorr while not tracking",
-             {"AdCorr", "1", idle, idle, "", true, "", "dome3", "Stop"}},
             {"AdCorr with steps too small", {"AdCorr", "0.001", steps, steps}},
             {"answer with an Ok state", {"Stop", "", "Done", "", "Done\nState=Ok\n"}},
             {"answer with a state not Ok", {"Stop", "", "Done", "", "Done\nState=Err\n", false}},
@@ -283,7 +289,7 @@ private slots:
     void commandPress()
     {
         QFETCH(Press, press);
-        openWindow(QLatin1String(press.state));
+        openWindow();
         probe().setPasswd(QLatin1String(press.passwd));
         const QString command = QLatin1String(press.command);
         auto &f = probe().form();
@@ -305,6 +311,47 @@ private slots:
         QCOMPARE(probe().stateOk(), answer.isEmpty() || press.ok);
         QCOMPARE(probe().pendingMessage(), QLatin1String(press.later));
         QCOMPARE(field->text(), QLatin1String(press.typed));
+    }
+    void commandCheck_data()
+    {
+        // Command|R.A.|Decl.|epoch|name|offsets|corrections|TelMode => what follows the
+        // credentials ($: "&Mess=from%20Velto_Obj_List&Cmd="), or the refusal and its line.
+        QTest::addColumn<QString>("check");
+        QTest::newRow("name") << "Send|12:34:56.7|-01:02:03|1950| M  31 |||||"
+                                 "=> RA=12:34:56.7&Dec=-01:02:03&Epoch=1950&Name=M%2031$Send";
+        QTest::newRow("last epoch") << "Slew| 1:2:3 |+-1:2:3.|2098.99||||||"
+                                       "=> RA=1:2:3&Dec=+-1:2:3.&Epoch=2098.99$Slew";
+        QTest::newRow("epoch 2099") << "Send|1:2:3|1:2:3|2099||||||=> RA=1:2:3&Dec=1:2:3$Send";
+        QTest::newRow("epoch < 1950") << "Send|1:2:3|1:2:3|1949.99||||||=> RA=1:2:3&Dec=1:2:3$Send";
+        QTest::newRow("epoch no number")
+            << "Send|1:2:3|1:2:3|J2000||||||=> RA=1:2:3&Dec=1:2:3$Send";
+        QTest::newRow("R.A. 2 fields") << "Send|12:34 |1:2:3|||||||=> Wrong or Empty R.A.! <12:34>";
+        QTest::newRow("R.A. signed") << "Slew|+1:2:3|1:2:3|||||||=> Wrong or Empty R.A.! <+1:2:3>";
+        QTest::newRow("Decl. letter") << "Send|1:2:3|1:2:x|||||||=> Wrong or Empty Decl. <1:2:x>";
+        QTest::newRow("offset in HA") << "Corr||||| 0.01 |0|||=> offHA=0.01&offDec=0&Cmd=Corr";
+        QTest::newRow("offset in Dec.") << "Corr|||||-0|-0.1|||=> offHA=-0&offDec=-0.1&Cmd=Corr";
+        QTest::newRow("offsets at least") << "Corr|||||-0.009|0.09|||=> Wrong or Empty Offsets";
+        QTest::newRow("offset no number") << "Corr|||||x|5|||=> Wrong or Empty Offsets";
+        QTest::newRow("step in HA")
+            << "AdCorr|||||||-0.01|0|Tracking=> dHA=-0.01&dDec=0&Cmd=AdCorr";
+        QTest::newRow("step in Dec.") << "AdCorr|||||||0|0.1|Track=> dHA=0&dDec=0.1&Cmd=AdCorr";
+        QTest::newRow("steps at least")
+            << "AdCorr|||||||0.009|-0.09|Track=> Wrong or Empty Corrections";
+        QTest::newRow("step refused") << "AdCorr||||||||5|Track=> Wrong or Empty Corrections";
+        QTest::newRow("stopped") << "AdCorr|||||||1|1|Stop=> Not in Tracking mode";
+        QTest::newRow("other command") << "Park|1|1||||||||=> Cmd=Park";
+    }
+    // What each command sends after "User=oper&Pass=pw&", or why it is refused.
+    void commandCheck()
+    {
+        QFETCH(QString, check);
+        const QStringList t = check.section("=> ", 0, 0).split('|');
+        const CommandCheck c = check_command(
+            t[0], {"oper", "pw", t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9]});
+        const QString line = c.error_line == c.status ? QString() : c.error_line.section('.', -1);
+        QCOMPARE(c.refused() ? c.status_text() + line
+                             : QString(encode_query(c.items)).remove("User=oper&Pass=pw&"),
+                 check.section("=> ", 1).replace('$', "&Mess=from%20Velto_Obj_List&Cmd="));
     }
     void hostFaults_data()
     {
@@ -379,7 +426,8 @@ private slots:
             QByteArray("200 OK|204 No Content|304 Not Modified|301 Moved Permanently|302 Found|"
                        "307 Temporary Redirect|401 Unauthorized|407 Proxy Authentication Required|"
                        "500 Internal Server Error|599 Odd|Hello|HTTP/1.0|ICY 200 OK|2000 Big|"
-                       "HTTP/1.1 404|HTTP/1.1 200 A  B")
+                       "HTTP/1.1 404|HTTP/1.1 200 A  B|400 B|403 F|404 N|405 M|409 C|410 G|418 T|"
+                       "450 X|501 N|502 B|503 S")
                 .split('|');
         for (const QByteArray &status : statuses)
             for (const char *length : {"Content-Length: 6\r\n", ""})
@@ -388,6 +436,10 @@ private slots:
                     << (status.front() <= '9' ? "HTTP/1.1 " : "") + status +
                            "\r\nLocation: /tcs/moved\r\n" + length +
                            "Connection: close\r\n\r\nMoved\n";
+        for (const char *length : {"3", "9"}) // a body longer and shorter than said
+            QTest::addRow("Content-Length: %s", length)
+                << SimFault::None
+                << "HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray(length) + "\r\n\r\nMoved\n";
     }
     // Whatever the host does, a command's reply gives the code, text and body
     // Qt's own gives, follows no redirect, and sends the plain request.
@@ -507,39 +559,85 @@ private slots:
     }
     void stateShown_data()
     {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("background");
-        QTest::addColumn<bool>("viewTimer");
-        QTest::addColumn<bool>("setOffset");
-        const QByteArray at =
-            "State=Ok\nTCSmode=Hard\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\nTelMode=";
-        auto row = [&](const char *name, const char *mode, const char *bg, bool view, bool set) {
-            QTest::newRow(name) << at + mode << QString(bg) << view << set;
+        QTest::addColumn<QByteArrayList>("replies"); // after one not Ok; "Ok": "State=Ok\n"
+        // State, mode, connection (~: Black/Lightgray), level, Send Stop Slew Set offset
+        // (!: in the other button's text colour), view timer, status bar; then the lines written
+        // on the last reply (read: "Velto read Ok! ").
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const QByteArrayList &replies, const char *shown) {
+            QTest::newRow(name) << replies << QString(shown);
         };
-        row("tracking", "Track", "LightGreen", false, true);
-        row("slewing fast", "Slew\nVDec=300", "Blue", true, true);
-        row("stopped", "Stop\nVDec=300", "Yellow", false, false);
-        row("tracking fast", "Track\nVHA=2", "LightGreen", true, true);
+        row("level 3 tracking, hardware", {"Ok\nUser=obs\nLevel=3\nTCSmode=Hard\nTelMode=Track"},
+            "Track Blue/LightGreen|Hard Blue/Cyan|On Blue/LightGreen|User=obs Level=3 |++++|still||"
+            "User=obs Level=3,read");
+        row("level 2 slewing fast, the query user",
+            {"Ok\nLevel=2\nUser=obs\nTCSmode=Simulator\nTelMode=Slew\nVDec=300"},
+            "Slew White/Blue|Simulator White/Pink|On Blue/LightGreen|User=oper Level=2 |+---|view||"
+            "User=oper Level=2,read");
+        row("level 1 moving past the HA rate", {"Ok\nLevel=1\nTCSmode=S\nTelMode=Mov\nVHA=-1.2"},
+            "Mov Blue/LightCyan|S ~|Off ~|User=oper Level=1 |----|view||User=oper Level=1,read");
+        row("level above 5, stopped", {"Ok\nLevel=7\nTelMode=Stop\nVDec=300"},
+            "Stop Blue/Yellow|Unknown ~|Off ~|User=oper Level=5 |+++-|still||User=oper "
+            "Level=7,read");
+        row("level below 1, other state at the rate limits",
+            {"Ok\nLevel=-1\nTelMode=Parked\nVHA=1.1\nVDec=-10"},
+            "Parked Red/Yellow|Unknown ~|Off ~|User=oper Level=1 |----|still||"
+            "User=oper Level=-1,read");
+        row("level 0 as after the failure, tracking off",
+            {"Ok\nLevel=0\nTelMode=TrackOff\nVDec=99"},
+            "TrackOff Blue/LightGreen|Unknown ~|Off ~|User=? Level = ? |----|still||read");
+        row("the level alone rises, past the Dec. rate",
+            {"Ok\nLevel=2\nTelMode=Track", "Ok\nLevel=3\nTelMode=Track\nVDec=-10.5"},
+            "Track Blue/LightGreen|Unknown ~|Off ~|User=oper Level=3 |++++|view||User=oper "
+            "Level=3");
+        row("the level alone falls", {"Ok\nLevel=3\nTelMode=Slew", "Ok\nLevel=2\nTelMode=Slew"},
+            "Slew White/Blue|Unknown ~|Off ~|User=oper Level=2 |+---|still||User=oper Level=2");
+        row("refused after Ok",
+            {"Ok\nLevel=3\nTelMode=Track", "Permission=denied\nLevel=3\nUser=x"},
+            "Unknown ~|Unknown ~|On Blue/LightGreen|User=? Level = ? |----|still|Permission denied|"
+            "stime=,Permission denied");
     }
-    // The telescope and the mode as read; Set offset at level 3 while moving, also when only the
-    // level changes.
+    // The telescope, the mode, the connection and the level as read: the
+    // buttons each level enables, Set offset at level 3 while slewing or tracking.
     void stateShown()
     {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, background);
+        QFETCH(QByteArrayList, replies);
         openWindow(QString());
-        waitState(body + "\nLevel=2\n");
-        waitState(body + "\nLevel=3\n");
-        QTEST(probe().form().velto_set_offset_btn->isEnabled(), "setOffset");
+        waitState("State=Err\n");
+        window->statusBar()->clearMessage();
+        LogCapture log;
+        for (const QByteArray &reply : replies) {
+            log.out.clear();
+            waitState(QByteArray(reply).replace("Ok\n", "State=Ok\n") +
+                      "\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\n");
+        }
         const Velto_object &telescope = probe().telescope();
         QCOMPARE(QList<double>({telescope.ra_sec, telescope.dec_sec, telescope.hour_angle,
                                 telescope.azimuth, telescope.zenith_dist}),
                  QList<double>({5400, -72900, -9000, -108000, 145800}));
-        QCOMPARE(probe().form().velto_state_lab->palette().color(QPalette::Window),
-                 QColor::fromString(background));
-        QTEST(probe().viewTimer()->isActive(), "viewTimer");
-        const QLabel *mode = probe().form().velto_tcs_lab; // Blue on Cyan
-        QCOMPARE(mode->text() + mode->palette().color(QPalette::Window).name(), "Hard#00ffff");
+        const auto name = [](const QColor &colour) {
+            for (const QString name : {"Blue", "Yellow", "White", "LightCyan", "LightGreen", "Red",
+                                       "Black", "Lightgray", "Pink", "Cyan"})
+                if (QColor::fromString(name) == colour)
+                    return name;
+            return colour.name();
+        };
+        auto &f = probe().form();
+        QStringList shown;
+        for (const QLabel *l : {f.velto_state_lab, f.velto_tcs_lab, f.vtcs_connect_lab})
+            shown << l->text() + ' ' + name(l->palette().color(QPalette::WindowText)) + '/' +
+                         name(l->palette().color(QPalette::Window));
+        QString buttons;
+        for (const QPushButton *b :
+             {f.velto_send_btn, f.velto_stop_btn, f.velto_slew_btn, f.velto_set_offset_btn})
+            buttons += QString(b->isEnabled() ? "+" : "-") +
+                       (b->styleSheet().contains(b->isEnabled() ? "black" : "gray") ? "" : "!");
+        shown << f.velto_level_lab->text() << buttons
+              << (probe().viewTimer()->isActive() ? "view" : "still")
+              << window->statusBar()->currentMessage()
+              << log.out.replaceInStrings(QRegularExpression("^stime=.*"), "stime=").join(',');
+        QTEST(shown.join('|').replace("Black/Lightgray", "~").replace("Velto read Ok! ", "read"),
+              "shown");
     }
     // Between replies the chart moves the telescope on at 0.9 of its rate.
     void viewTimerExtrapolates()
