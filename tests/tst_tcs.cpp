@@ -79,19 +79,9 @@ const std::pair<const char *, HostFault> host_faults[] = {
     {"oversized, streamed", {SimFault::OversizedStreamed, R::OperationCanceledError, canceled}},
 };
 
-// A press of a command button, `typed` in the R.A. field; `answer` only for a
-// command not refused.
-struct Press {
-    const char *command, *typed, *status, *err, *answer = "";
-    bool ok = true;
-    const char *later = ""; // the answer's second line, shown 5 s after the first
-    const char *passwd = "dome3";
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(HostFault)
-Q_DECLARE_METATYPE(Press)
 
 class TestTcs : public QObject
 {
@@ -265,44 +255,44 @@ private slots:
     }
     void commandPress_data()
     {
-        QTest::addColumn<Press>("press");
-        const char *no_passwd = "Empty Velto password!";
-        const std::pair<const char *, Press> rows[] = {
-            {"Send without a password", {"Send", "", no_passwd, no_passwd, "", true, "", ""}},
-            {"Stop without a password", {"Stop", "", no_passwd, no_passwd, "", true, "", ""}},
-            {"Send, wrong R.A.",
-             {"Send", " 0:42 ", "Wrong or Empty R.A.!", "Wrong or Empty R.A. <0:42>"}},
-            {"answer with an Ok state", {"Stop", "", "Done", "", "Done\nState=Ok\n"}},
-            {"answer with a state not Ok", {"Stop", "", "Done", "", "Done\nState=Err\n", false}},
-            {"blanks around '='", {"Stop", "", "Done", "", "Done\r\nState = Ok\r\n", false}},
-            {"second line",
-             {"Stop", "", "Done", "", "Done\nNow slewing\nState=Ok\n", true, "Now slewing"}},
-        };
-        for (const auto &[name, press] : rows)
-            QTest::newRow(name) << press;
+        // Command|password|R.A. typed|status bar|error line|answer (only for a command
+        // not refused)|the answer's second line, shown 5 s after the first|Ok or not.
+        QTest::addColumn<QString>("press");
+        const char *no_passwd = "||Empty Velto password!|Empty Velto password!||";
+        QTest::newRow("Send without a password") << "Send|" + QString(no_passwd) + "|Ok";
+        QTest::newRow("Stop without a password") << "Stop|" + QString(no_passwd) + "|Ok";
+        QTest::newRow("Send, wrong R.A.")
+            << "Send|dome3| 0:42 |Wrong or Empty R.A.!|Wrong or Empty R.A. <0:42>|||Ok";
+        QTest::newRow("answer with an Ok state") << "Stop|dome3||Done||Done\nState=Ok\n||Ok";
+        QTest::newRow("answer with a state not Ok") << "Stop|dome3||Done||Done\nState=Err\n||";
+        QTest::newRow("blanks around '='") << "Stop|dome3||Done||Done\r\nState = Ok\r\n||";
+        QTest::newRow("second line")
+            << "Stop|dome3||Done||Done\nNow slewing\nState=Ok\n|Now slewing|Ok";
     }
     // A refused command says why and sends nothing; an answer is printed, its
     // first line on the status bar, its last "State" line telling if all is Ok.
     void commandPress()
     {
-        QFETCH(Press, press);
+        QFETCH(QString, press);
+        const QStringList p = press.split('|');
         openWindow();
-        probe().setPasswd(QLatin1String(press.passwd));
+        probe().setPasswd(p[1]);
         QLineEdit *field = probe().form().velto_ra_edt;
-        field->setText(QLatin1String(press.typed));
-        const QString answer = QString::fromUtf8(press.answer).remove('\r');
-        probe().setStateOk(answer.isEmpty() || !press.ok); // a reply must set it
-        sim.set_canned_body(SimScript::Command, QByteArray(press.answer));
+        field->setText(p[2]);
+        const QString answer = QString(p[5]).remove('\r');
+        const bool ok = p[7] == "Ok";
+        probe().setStateOk(answer.isEmpty() || !ok); // a reply must set it
+        sim.set_canned_body(SimScript::Command, p[5].toUtf8());
         LogCapture log;
-        this->press(press.command);
+        this->press(p[0]);
         QTRY_VERIFY(!probe().commandReplyPending());
         QCOMPARE(commandTargets().size(), answer.isEmpty() ? 0 : 1);
-        QCOMPARE(window->statusBar()->currentMessage(), QLatin1String(press.status));
-        QCOMPARE(log.err.join('\n'), QLatin1String(press.err));
+        QCOMPARE(window->statusBar()->currentMessage(), p[3]);
+        QCOMPARE(log.err.join('\n'), p[4]);
         QCOMPARE(log.out, answer.split('\n', Qt::SkipEmptyParts));
-        QCOMPARE(probe().stateOk(), answer.isEmpty() || press.ok);
-        QCOMPARE(probe().pendingMessage(), QLatin1String(press.later));
-        QCOMPARE(field->text(), QLatin1String(press.typed));
+        QCOMPARE(probe().stateOk(), ok);
+        QCOMPARE(probe().pendingMessage(), p[6]);
+        QCOMPARE(field->text(), p[2]);
     }
     void commandCheck_data()
     {
