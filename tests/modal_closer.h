@@ -40,3 +40,20 @@ private:
     QStringList titles_seen;
     QStringList texts_seen;
 };
+
+// Answers each modal dialog of its kind while it lives, as the observer would; a
+// timer per kind, as the "replace?" box opens within the file dialog's accept().
+template <typename Dialog> struct DialogAnswer {
+    explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer] {
+            if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+                ++answers;
+                answer(dialog);
+            }
+        });
+        timer.start(10);
+    }
+    int answers = 0;
+    QTimer timer;
+};

@@ -1,6 +1,7 @@
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky_probe.h"
@@ -23,23 +24,6 @@ static const QByteArray five_rows = "# top comment\n"
                                     " 02 00 00 : +20 00 00 ; 2000.0 # B\n"
                                     " 03 00 00 : +30 00 00 ; 2000.0 # C\n"
                                     "# end comment\n";
-
-// Answers each modal dialog of its kind while it lives, as the observer would; a
-// timer per kind, as the "replace?" box opens within the file dialog's accept().
-template <typename Dialog> struct DialogAnswer {
-    explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
-    {
-        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer] {
-            if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-                ++answers;
-                answer(dialog);
-            }
-        });
-        timer.start(10);
-    }
-    int answers = 0;
-    QTimer timer;
-};
 
 class TestLists : public QObject
 {

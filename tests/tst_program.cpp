@@ -163,29 +163,23 @@ private slots:
         }
         if (edits.contains("saved"))
             QVERIFY(p.listWindow()->save_file(saved));
-        int asked = 0;
-        QTimer answering;
-        connect(&answering, &QTimer::timeout, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                ++asked;
-                box->button(answer.startsWith("Save") ? QMessageBox::Save
-                            : answer == "Discard"     ? QMessageBox::Discard
-                                                      : QMessageBox::Cancel)
-                    ->click();
-            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
-                auto *plain = static_cast<QDialog *>(dialog);
-                answer == "Save" ? plain->accept() : plain->reject();
-            }
+        DialogAnswer<QMessageBox> question([&](QMessageBox *box) {
+            box->button(answer.startsWith("Save") ? QMessageBox::Save
+                        : answer == "Discard"     ? QMessageBox::Discard
+                                                  : QMessageBox::Cancel)
+                ->click();
         });
-        answering.start(10);
+        DialogAnswer<QFileDialog> save_as([&](QFileDialog *dialog) {
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+            auto *plain = static_cast<QDialog *>(dialog);
+            answer == "Save" ? plain->accept() : plain->reject();
+        });
         if (quit)
             p.form().actionQuit->trigger();
         else
             window.close();
         QCOMPARE(visible_windows(), visible);
-        QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
+        QCOMPARE(question.answers, answer.isEmpty() ? 0 : 1);
         if (answer == "Save")
             QCOMPARE(file_bytes(saved), typed_row);
     }
@@ -220,12 +214,6 @@ private slots:
         const QString list = home.filePath("night.lst");
         QFile(list).open(QIODevice::WriteOnly);
         tcs.sim.clear_received();
-        const auto commands = [this] {
-            QList<QByteArray> targets = tcs.sim.received_targets();
-            targets.removeIf(
-                [](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
-            return targets;
-        };
         LogCapture log;
         {
             ModalCloser closer;
@@ -243,7 +231,7 @@ private slots:
             f.velto_ra_edt->setText("01:00:00");
             f.velto_decl_edt->setText("+10:00:00");
             const auto sent = [&](int count) {
-                QTRY_COMPARE(commands().size(), count);
+                QTRY_COMPARE(command_targets(tcs.sim).size(), count);
                 QTRY_VERIFY(!p.commandReplyPending());
             };
             f.velto_send_btn->click();
@@ -276,7 +264,7 @@ private slots:
             if (fields[2] == "command")
                 sent_lines << fields[3];
         }
-        for (const QByteArray &target : commands())
+        for (const QByteArray &target : command_targets(tcs.sim))
             wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
         QVERIFY(!text.contains("dome3"));
         QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
