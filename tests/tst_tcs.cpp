@@ -1,3 +1,4 @@
+#include "app/night_colours.h"
 #include "app/velto_help.h"
 #include "corr/velto_corr.h"
 #include "local_tcs.h"
@@ -96,9 +97,6 @@ class TestTcs : public QObject
     {
         window = std::make_unique<Velto_Obj_List>();
         auto &f = probe().form();
-        // Before a login no command can be given.
-        QVERIFY(!f.velto_send_btn->isEnabled() && !f.velto_stop_btn->isEnabled() &&
-                !f.velto_slew_btn->isEnabled());
         QTRY_VERIFY(!probe().usersReplyPending());
         probe().pollTimer()->stop();
         sim.clear_received();
@@ -530,38 +528,32 @@ private slots:
     void stateShown_data()
     {
         QTest::addColumn<QByteArrayList>("replies"); // after one not Ok; "Ok": "State=Ok\n"
-        // State, mode, connection (~: Black/Lightgray), level, Send Stop Slew Set offset
-        // (!: in the other button's text colour), view timer, status bar; then the lines written
-        // on the last reply (read: "Velto read Ok! ").
+        // State, mode, connection, level, Send Stop Slew Set offset (!: in the other button's
+        // text colour), view timer, status bar; then the lines written on the last reply.
+        // ~: Black/Lightgray, L: "User=oper Level=", read: "Velto read Ok! ".
         QTest::addColumn<QString>("shown");
         const auto row = [](const char *name, const QByteArrayList &replies, const char *shown) {
             QTest::newRow(name) << replies << QString(shown);
         };
-        row("level 3 tracking, hardware", {"Ok\nUser=obs\nLevel=3\nTCSmode=Hard\nTelMode=Track"},
+        row("level 3 tracking", {"Ok\nUser=obs\nLevel=3\nTCSmode=Hard\nTelMode=Track"},
             "Track Blue/LightGreen|Hard Blue/Cyan|On Blue/LightGreen|User=obs Level=3 |++++|still||"
             "User=obs Level=3,read");
-        row("level 2 slewing fast, the query user",
-            {"Ok\nLevel=2\nUser=obs\nTCSmode=Simulator\nTelMode=Slew\nVDec=300"},
-            "Slew White/Blue|Simulator White/Pink|On Blue/LightGreen|User=oper Level=2 |+---|view||"
-            "User=oper Level=2,read");
+        row("level 2 slewing fast",
+            {"Ok\nLevel=2\nUser=obs\nTCSmode=Simul\nTelMode=Slew\nVDec=300"},
+            "Slew White/Blue|Simul White/Pink|On Blue/LightGreen|L2 |+---|view||L2,read");
         row("level 1 moving past the HA rate", {"Ok\nLevel=1\nTCSmode=S\nTelMode=Mov\nVHA=-1.2"},
-            "Mov Blue/LightCyan|S ~|Off ~|User=oper Level=1 |----|view||User=oper Level=1,read");
+            "Mov Blue/LightCyan|S ~|Off ~|L1 |----|view||L1,read");
         row("level above 5, stopped", {"Ok\nLevel=7\nTelMode=Stop\nVDec=300"},
-            "Stop Blue/Yellow|Unknown ~|Off ~|User=oper Level=5 |+++-|still||User=oper "
-            "Level=7,read");
-        row("level below 1, other state at the rate limits",
-            {"Ok\nLevel=-1\nTelMode=Parked\nVHA=1.1\nVDec=-10"},
-            "Parked Red/Yellow|Unknown ~|Off ~|User=oper Level=1 |----|still||"
-            "User=oper Level=-1,read");
-        row("level 0 as after the failure, tracking off",
-            {"Ok\nLevel=0\nTelMode=TrackOff\nVDec=99"},
+            "Stop Blue/Yellow|Unknown ~|Off ~|L5 |+++-|still||L7,read");
+        row("level below 1, other state", {"Ok\nLevel=-1\nTelMode=Parked\nVHA=1.1\nVDec=-10"},
+            "Parked Red/Yellow|Unknown ~|Off ~|L1 |----|still||L-1,read");
+        row("level 0 as after the failure", {"Ok\nLevel=0\nTelMode=TrackOff\nVDec=99"},
             "TrackOff Blue/LightGreen|Unknown ~|Off ~|User=? Level = ? |----|still||read");
-        row("the level alone rises, past the Dec. rate",
+        row("the level alone rises",
             {"Ok\nLevel=2\nTelMode=Track", "Ok\nLevel=3\nTelMode=Track\nVDec=-10.5"},
-            "Track Blue/LightGreen|Unknown ~|Off ~|User=oper Level=3 |++++|view||User=oper "
-            "Level=3");
+            "Track Blue/LightGreen|Unknown ~|Off ~|L3 |++++|view||L3");
         row("the level alone falls", {"Ok\nLevel=3\nTelMode=Slew", "Ok\nLevel=2\nTelMode=Slew"},
-            "Slew White/Blue|Unknown ~|Off ~|User=oper Level=2 |+---|still||User=oper Level=2");
+            "Slew White/Blue|Unknown ~|Off ~|L2 |+---|still||L2");
         row("refused after Ok",
             {"Ok\nLevel=3\nTelMode=Track", "Permission=denied\nLevel=3\nUser=x"},
             "Unknown ~|Unknown ~|On Blue/LightGreen|User=? Level = ? |----|still|Permission denied|"
@@ -585,18 +577,14 @@ private slots:
         QCOMPARE(QList<double>({telescope.ra_sec, telescope.dec_sec, telescope.hour_angle,
                                 telescope.azimuth, telescope.zenith_dist}),
                  QList<double>({5400, -72900, -9000, -108000, 145800}));
-        const auto name = [](const QColor &colour) {
-            for (const QString name : {"Blue", "Yellow", "White", "LightCyan", "LightGreen", "Red",
-                                       "Black", "Lightgray", "Pink", "Cyan"})
-                if (QColor::fromString(name) == colour)
-                    return name;
-            return colour.name();
-        };
         auto &f = probe().form();
         QStringList shown;
-        for (const QLabel *l : {f.velto_state_lab, f.velto_tcs_lab, f.vtcs_connect_lab})
-            shown << l->text() + ' ' + name(l->palette().color(QPalette::WindowText)) + '/' +
-                         name(l->palette().color(QPalette::Window));
+        for (const QLabel *l : {f.velto_state_lab, f.velto_tcs_lab, f.vtcs_connect_lab}) {
+            const QStringList day = day_label_colours(l); // the colour names given
+            QCOMPARE(l->palette().color(QPalette::WindowText), QColor::fromString(day.value(0)));
+            QCOMPARE(l->palette().color(QPalette::Window), QColor::fromString(day.value(1)));
+            shown << l->text() + ' ' + day.join('/');
+        }
         QString buttons;
         for (const QPushButton *b :
              {f.velto_send_btn, f.velto_stop_btn, f.velto_slew_btn, f.velto_set_offset_btn})
@@ -606,7 +594,10 @@ private slots:
               << (probe().viewTimer()->isActive() ? "view" : "still")
               << window->statusBar()->currentMessage()
               << log.out.replaceInStrings(QRegularExpression("^stime=.*"), "stime=").join(',');
-        QTEST(shown.join('|').replace("Black/Lightgray", "~").replace("Velto read Ok! ", "read"),
+        QTEST(shown.join('|')
+                  .replace("Black/Lightgray", "~")
+                  .replace("User=oper Level=", "L")
+                  .replace("Velto read Ok! ", "read"),
               "shown");
     }
     // Between replies the chart moves the telescope on at 0.9 of its rate.
