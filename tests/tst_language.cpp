@@ -390,14 +390,9 @@ private slots:
         settle();
         for (int i = 0; i < windows.size(); ++i)
             QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
-    }
-    // By night each day look of the state, mode and connection labels keeps a
-    // look of its own that can be told apart without colours, readable on its background.
-    void stateLooksAtNight()
-    {
-        Velto_Obj_List window;
-        MainWindowProbe probe(window);
-        probe.form().actionNight_colours->trigger();
+        // By night each day look of the state, mode and connection labels keeps a look
+        // of its own that can be told apart without colours, readable on its background.
+        night->trigger();
         QMap<QString, QString> looks; // by the day colours
         for (const char *reply :
              {"User=obs\nTCSmode=Simul\nTelMode=Stop", "TCSmode=Hard\nTelMode=Slew",

@@ -209,12 +209,10 @@ private slots:
         const QString precious = disk + QStringLiteral("/precious.lst");
         write_file(precious, five_rows);
         fill_disk(disk);
-
         QByteArray lines;
         for (int i = 0; i < rows; ++i)
             lines += " 12 34 56.70 : +45 23 32.3 ; 2000.0 # Star " + QByteArray::number(i) + '\n';
         readRows(lines);
-
         LogCapture log;
         {
             DialogAnswer<QFileDialog> save([&](QFileDialog *dialog) {
@@ -239,7 +237,6 @@ private slots:
         QCOMPARE(window.statusBar()->currentMessage(),
                  QLatin1String("List not saved: ") + precious);
         QCOMPARE(texts().size(), rows);
-
         QStringList offered;
         DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
             offered = dialog->selectedFiles();
