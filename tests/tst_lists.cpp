@@ -227,15 +227,13 @@ private slots:
             QCOMPARE((QList<int>{save.answers, replace.answers}), (QList<int>{1, 1}));
         }
         QCOMPARE(file_bytes(precious), five_rows);
-        QCOMPARE(QDir(disk).entryList(QDir::Files),
-                 (QStringList{QStringLiteral("filler"), QStringLiteral("precious.lst")}));
+        QCOMPARE(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "precious.lst"}));
         // The chart's own lines may come in between; the reason follows the path.
         const QStringList said = log.err.filter(QLatin1String("Velto list save error"));
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().section(": ", 0, 0), "Velto list save error " + precious);
         QVERIFY(!said.first().section(": ", 1).trimmed().isEmpty());
-        QCOMPARE(window.statusBar()->currentMessage(),
-                 QLatin1String("List not saved: ") + precious);
+        QCOMPARE(window.statusBar()->currentMessage(), "List not saved: " + precious);
         QCOMPARE(texts().size(), rows);
         QStringList offered;
         DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
