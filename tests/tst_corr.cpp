@@ -53,9 +53,9 @@ private slots:
         QFETCH(QString, step);
         const QStringList f = step.section(':', 0, 0).split(' ');
         const Move move = f[1] == "+" ? Move::Plus : f[1] == "-" ? Move::Minus : Move::None;
-        const QString texts = ha_step_text(f[0], move, f[2] == "/", f[3].toDouble() * 3600.0) +
-                              ' ' + dec_step_text(f[0], move);
-        QCOMPARE(texts, step.section(": ", 1));
+        const double dec = f[3].toDouble() * 3600.0;
+        QCOMPARE(ha_step_text(f[0], move, f[2] == "/", dec) + ' ' + dec_step_text(f[0], move),
+                 step.section(": ", 1));
     }
     // Each button of the pad announces one correction with its own signs; the
     // hour-angle step is divided by the cosine of the main window's declination.
@@ -121,7 +121,6 @@ private slots:
         child<QLineEdit>(corr, "ddec_val").setText("7.5");
         probe.setStateText("Track");
         tcs.sim.clear_received();
-
         child<QPushButton>(corr, "add_ha_sub_dec").click();
         QTRY_COMPARE(
             tcs.sim.received_targets(),

@@ -83,11 +83,10 @@ private slots:
     void formObjectRow()
     {
         QFETCH(QStringList, typed);
-        QFETCH(QString, row);
         readRows(five_rows);
         typeForm(typed);
         probe.form().actionAdd_Object->trigger();
-        QCOMPARE(texts().value(5), row);
+        QTEST(texts().value(5), "row");
         checkInvariants();
     }
     // Lines that are not valid in the locale's encoding and a '\r' inside a line
