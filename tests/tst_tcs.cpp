@@ -199,12 +199,12 @@ private slots:
         // Interval now, state read and shown, if Ok, hour-angle and Dec. rates: the next one.
         QTest::addColumn<QString>("poll");
         QTest::newRow("idle up to 15 s") << "14800 Stop Stop Ok 0 0: 15000";
-        QTest::newRow("idle past 15 s starts at 10 s") << "14900 Stop Stop Ok 0 0: 10000";
-        QTest::newRow("slewing from a long interval") << "5000 Slew Slew Ok 0 0: 1000";
+        QTest::newRow("idle past 15 s starts at 10 s") << "14801 Stop Stop Ok 0 0: 10000";
+        QTest::newRow("slewing past 2 s") << "1801 Slew Slew Ok 0 0: 1000";
         QTest::newRow("slewing up to 2 s") << "1800 Slew Slew Ok 0 0: 2000";
-        QTest::newRow("tracking from a long interval") << "9000 Track Track Ok 0 0: 3000";
+        QTest::newRow("tracking past 5 s") << "4801 Track Track Ok 0 0: 3000";
         QTest::newRow("tracking up to 5 s") << "4800 Track Track Ok 0 0: 5000";
-        QTest::newRow("moving fast") << "9000 Moving Moving Ok 0.5 0: 1000";
+        QTest::newRow("moving past 2 s") << "1801 Moving Moving Ok 0.02 0: 1000";
         QTest::newRow("moving fast in declination") << "9000 Moving Moving Ok 0 -0.2: 1000";
         QTest::newRow("moving up to 2 s") << "1800 Moving Moving Ok 0.5 0: 2000";
         QTest::newRow("rates at their limits: still") << "9000 Moving Moving Ok -0.01 0.1: 9200";
