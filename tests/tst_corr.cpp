@@ -76,9 +76,9 @@ private slots:
         press_all(); // no main window yet
         QCOMPARE(spy.count(), 0);
         corr.set_main_window(&telescope);
+        telescope.dec_sec = 60 * 3600.0; // divided only when ticked
         press_all();
         child<QCheckBox>(corr, "div_ha").setChecked(true);
-        telescope.dec_sec = 60 * 3600.0;
         press_all();
         QStringList announced;
         for (const QVariantList &signal : spy)
