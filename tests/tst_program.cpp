@@ -58,12 +58,10 @@ private slots:
         QVERIFY(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
         // Start line, sidereal time, ..., the stop line last with its newline.
         const QString stamp = "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\n";
-        QVERIFY2(QRegularExpression("^Velto_Obj_List start " + stamp +
-                                    "stime=[0-9:.]{11}\n(.*\n)*" + "Velto_Obj_List stop " + stamp +
-                                    '$')
-                     .match(QString::fromUtf8(out))
-                     .hasMatch(),
-                 out.constData());
+        const QRegularExpression lines("^Velto_Obj_List start " + stamp +
+                                       "stime=[0-9:.]{11}\n(.*\n)*" + "Velto_Obj_List stop " +
+                                       stamp + '$');
+        QVERIFY2(lines.match(QString::fromUtf8(out)).hasMatch(), out.constData());
     }
     void filledFieldsShowTheirBeginning_data()
     {
