@@ -54,10 +54,6 @@ struct RawHost {
 };
 
 const QString refusing_host = QStringLiteral("127.0.0.1:1"); // nobody listens
-QStringList error_lines(const LogCapture &log)
-{
-    return log.err.filter(QRegularExpression(QStringLiteral("^Velto read error ")));
-}
 
 // A fault of the simulator (None: nobody listens); %1: the URL, its password hidden.
 struct HostFault {
@@ -157,7 +153,7 @@ private slots:
             shown->show();
         QTRY_VERIFY(std::none_of(windows.begin(), windows.end(), std::mem_fn(&QWidget::isVisible)));
         QVERIFY(closer.titles().contains(sim.host_text() + " HTTP error"));
-        QCOMPARE(error_lines(log).value(0).left(21), "Velto read error 401 "); // HTTP 500
+        QCOMPARE(log.err.filter("Velto read error 401 ").size(), 1); // HTTP 500
     }
     void stateReplyGrammar_data()
     {
@@ -368,7 +364,7 @@ private slots:
         QTRY_VERIFY(!reply);
         const QString shown =
             QString::fromLatin1(fault.text).replace("%1", "http://" + host + target);
-        QCOMPARE(error_lines(log),
+        QCOMPARE(log.err.filter("Velto read error "),
                  QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
         QCOMPARE(closer.texts(), QStringList{shown});
         QCOMPARE(closer.titles(), QStringList{host + " HTTP error"});
@@ -394,7 +390,7 @@ private slots:
                        "307 Temporary Redirect|401 Unauthorized|407 Proxy Authentication Required|"
                        "500 Internal Server Error|599 Odd|Hello|HTTP/1.0|ICY 200 OK|2000 Big|"
                        "HTTP/1.1 404|HTTP/1.1 200 A  B|400 B|403 F|404 N|405 M|409 C|410 G|418 T|"
-                       "450 X|501 N|502 B|503 S")
+                       "450 X|501 N|502 B|503 S|HTTP/1.1 OK")
                 .split('|');
         for (const QByteArray &status : statuses)
             for (const char *length : {"Content-Length: 6\r\n", ""})
@@ -403,6 +399,8 @@ private slots:
                     << (status.front() <= '9' ? "HTTP/1.1 " : "") + status +
                            "\r\nLocation: /tcs/moved\r\n" + length +
                            "Connection: close\r\n\r\nMoved\n";
+        QTest::newRow("a body longer than its length")
+            << SimFault::None << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nMoved\n");
     }
     // Whatever the host does, a command's reply gives the code, text and body
     // Qt's own gives, follows no redirect, and sends the plain request.
@@ -471,7 +469,7 @@ private slots:
         QTRY_VERIFY(log.out.contains("State=Ok"));
         QVERIFY(!log.out.contains("Sent"));
         QCOMPARE(closer.closed(), 1);
-        QCOMPARE(error_lines(log).size(), 1);
+        QCOMPARE(log.err.filter("Velto read error ").size(), 1);
     }
     void stopKey_data()
     {
@@ -542,7 +540,7 @@ private slots:
             "Stop Blue/Yellow|Unknown ~|Off ~|L5 |+++-|still||L7,read");
         row("level below 1, other state", {"Ok\nLevel=-1\nTelMode=Parked\nVHA=1.1\nVDec=-10"},
             "Parked Red/Yellow|Unknown ~|Off ~|L1 |----|still||L-1,read");
-        row("level 0 as after the failure", {"Ok\nLevel=0\nTelMode=TrackOff\nVDec=99"},
+        row("no level number, as after the failure", {"Ok\nLevel=?\nTelMode=TrackOff\nVDec=99"},
             "TrackOff Blue/LightGreen|Unknown ~|Off ~|User=? Level = ? |----|still||read");
         row("the level alone rises",
             {"Ok\nLevel=2\nTelMode=Track", "Ok\nLevel=3\nTelMode=Track\nVDec=-10.5"},
@@ -567,6 +565,7 @@ private slots:
             waitState(QByteArray(reply).replace("Ok\n", "State=Ok\n") +
                       "\nRA=1.5\nDec=-20.25\nHA=-2.5\nA=-30\nZ=40.5\n");
         }
+        QVERIFY(!probe().pollTimer()->isActive()); // a Get press starts no polling
         const Velto_object &t = probe().telescope();
         QCOMPARE(QList<double>({t.ra_sec, t.dec_sec, t.hour_angle, t.azimuth, t.zenith_dist}),
                  QList<double>({5400, -72900, -9000, -108000, 145800}));
