@@ -334,9 +334,8 @@ private slots:
             QTest::addRow("%s: closed, no answer", items.mid(items.lastIndexOf('=') + 1).data())
                 << host_faults[1].second << login + items;
     }
-    // A command's own connection fails like the manager's state request: the
-    // same codes and texts with the password hidden, one box, the reply
-    // released, a command sent once, and no poll timer armed by the failure.
+    // A command's own connection fails like the manager's state request: same codes and texts,
+    // password hidden, one box, the reply released, sent once, no poll timer armed by it.
     void hostFaults()
     {
         QFETCH(HostFault, fault);
@@ -480,6 +479,7 @@ private slots:
         QTest::newRow("about window") << "actionAbout" << 5 << "";
         QTest::newRow("level 2 in the error box") << "read error" << 2 << low;
         QTest::newRow("no level reported") << "actionAbout" << 0 << low;
+        QTest::newRow("another user logged in since") << "login" << 3 << low;
         QTest::newRow("no host") << "no host" << 3 << "Stop not sent: no Velto Web-host";
     }
     // F12 pressed, then held, in a modal window: the level last reported
@@ -501,8 +501,8 @@ private slots:
         if (open == "read error") {
             sim.set_fault(SimScript::State, SimFault::ServerError);
             QMetaObject::invokeMethod(window.get(), "velto_get_timer");
-        } else if (open == "no host") {
-            probe().setHost(QString());
+        } else if (open == "no host" || open == "login") { // the guest, no password
+            open == "login" ? probe().form().velto_passwd_set_btn->click() : probe().setHost("");
             QMessageBox::information(window.get(), "Box", "Open");
         } else {
             window->findChild<QAction *>(open)->trigger();
