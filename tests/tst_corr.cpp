@@ -122,10 +122,9 @@ private slots:
         probe.setStateText("Track");
         tcs.sim.clear_received();
         child<QPushButton>(corr, "add_ha_sub_dec").click();
-        QTRY_COMPARE(
-            tcs.sim.received_targets(),
-            QList<QByteArray>{"/tcs/vtcs_send.cgi?User=guest&Pass=kelpo&dHA=0.50&dDec=-7.5&"
-                              "Cmd=AdCorr"});
+        const QByteArray sent =
+            "/tcs/vtcs_send.cgi?User=guest&Pass=kelpo&dHA=0.50&dDec=-7.5&Cmd=AdCorr";
+        QTRY_COMPARE(tcs.sim.received_targets(), QList{sent});
         QTRY_VERIFY(!probe.commandReplyPending());
     }
 

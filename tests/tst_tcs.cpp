@@ -223,6 +223,7 @@ private slots:
         sim.set_canned_body(SimScript::Users, QByteArray("obs1  First  Obs \n guest2 G\nop\n"));
         window = std::make_unique<Velto_Obj_List>();
         QTRY_VERIFY(!probe().usersReplyPending());
+        QVERIFY(!probe().form().velto_send_btn->isEnabled()); // no command before a login
         const QComboBox *users = probe().form().velto_user_cb;
         QString entries = users->currentText();
         for (int i = 0; i < users->count(); ++i)
@@ -532,14 +533,14 @@ private slots:
         row("level 2 slewing fast",
             {"Ok\nLevel=2\nUser=obs\nTCSmode=Simul\nTelMode=Slew\nVDec=300\nPA=45\nTelFlip=Yes"},
             "Slew White/Blue|Simul White/Pink|On Blue/LightGreen|L2 |+---|view||L2,read");
-        row("level 1 moving past the HA rate", {"Ok\nLevel=1\nTCSmode=S\nTelMode=Mov\nVHA=-1.2"},
-            "Mov Blue/LightCyan|S ~|Off ~|L1 |----|view||L1,read");
+        row("level 1, moving", {"Ok\nTelMode=Stop", "Ok\nLevel=1\nTelMode=Mov\nVHA=-1.2"},
+            "Mov Blue/LightCyan|Unknown ~|Off ~|L1 |----|view||L1");
         row("level above 5, stopped", {"Ok\nLevel=7\nTelMode=Stop\nVDec=300"},
             "Stop Blue/Yellow|Unknown ~|Off ~|L5 |+++-|still||L7,read");
         row("level below 1, other state", {"Ok\nLevel=-1\nTelMode=Parked\nVHA=1.1\nVDec=-10"},
             "Parked Red/Yellow|Unknown ~|Off ~|L1 |----|still||L-1,read");
-        row("no level number, as after the failure", {"Ok\nLevel=?\nTelMode=TrackOff\nVDec=99"},
-            "TrackOff Blue/LightGreen|Unknown ~|Off ~|User=? Level = ? |----|still||read");
+        row("no level number, another mode", {"Ok\nLevel=?\nTCSmode=S\nTelMode=TrackOff\nVDec=99"},
+            "TrackOff Blue/LightGreen|S ~|Off ~|User=? Level = ? |----|still||read");
         row("the level alone rises",
             {"Ok\nLevel=2\nTelMode=Track", "Ok\nLevel=3\nTelMode=Track\nVDec=-10.5"},
             "Track Blue/LightGreen|Unknown ~|Off ~|L3 |++++|view||L3");
