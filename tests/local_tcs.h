@@ -19,3 +19,11 @@ public:
 
     TcsSimServer sim;
 };
+
+// The command requests the simulator received, in order.
+inline QList<QByteArray> command_targets(const TcsSimServer &sim)
+{
+    QList<QByteArray> targets = sim.received_targets();
+    targets.removeIf([](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
+    return targets;
+}

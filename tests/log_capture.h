@@ -15,8 +15,7 @@ public:
         });
     }
     ~LogCapture() { set_log_sink({}); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
+    Q_DISABLE_COPY(LogCapture)
 
     QStringList out;
     QStringList err;

@@ -5,38 +5,45 @@
 #include <QTimer>
 #include <functional>
 
+// Answers each modal dialog of its kind while it lives, as the observer would; a
+// timer per kind, as the "replace?" box opens within the file dialog's accept().
+template <typename Dialog> struct DialogAnswer {
+    explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer] {
+            if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+                ++answers;
+                answer(dialog);
+            }
+        });
+        timer.start(10);
+    }
+    int answers = 0;
+    QTimer timer;
+};
+
 // Answers the modal boxes the program opens: it notes each box's title and
 // text, runs an optional step while the box is still open, then closes it.
-class ModalCloser
+class ModalCloser : private DialogAnswer<QWidget>
 {
 public:
-    explicit ModalCloser(std::function<void()> while_open = {}) : while_open(std::move(while_open))
+    explicit ModalCloser(std::function<void()> while_open = {})
+        : DialogAnswer([this, while_open = std::move(while_open)](QWidget *box) {
+              titles_seen << box->windowTitle();
+              if (auto *message = qobject_cast<QMessageBox *>(box))
+                  texts_seen << message->text();
+              if (while_open)
+                  while_open();
+              box->close();
+          })
     {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [this] { close_open_box(); });
-        timer.start();
     }
 
-    int closed() const { return titles_seen.size(); }
+    int closed() const { return answers; }
     QStringList titles() const { return titles_seen; }
     QStringList texts() const { return texts_seen; }
 
 private:
-    void close_open_box()
-    {
-        QWidget *box = QApplication::activeModalWidget();
-        if (!box)
-            return;
-        titles_seen << box->windowTitle();
-        if (auto *message = qobject_cast<QMessageBox *>(box))
-            texts_seen << message->text();
-        if (while_open)
-            while_open();
-        box->close();
-    }
-
-    std::function<void()> while_open;
-    QTimer timer;
     QStringList titles_seen;
     QStringList texts_seen;
 };

@@ -308,29 +308,23 @@ private slots:
         QVERIFY2(unfinished < 0,
                  text.mid(text.lastIndexOf("<source>", unfinished), 200).constData());
     }
-    void helpAndAboutButtonsAtTheBottomCentre_data()
-    {
-        QTest::addColumn<bool>("help");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("close"); // Close's top left; Begin ends left of it in help
-        QTest::newRow("help, 400 wide") << true << QSize(400, 300) << QPoint(169, 272);
-        QTest::newRow("help, narrower than its buttons")
-            << true << QSize(50, 100) << QPoint(-5, 72);
-        QTest::newRow("about, 501 wide") << false << QSize(501, 587) << QPoint(220, 559);
-    }
+    // Close stays centred with its bottom edge three pixels above the window's,
+    // also in a window narrower than it; Begin right next to it.
     void helpAndAboutButtonsAtTheBottomCentre()
     {
-        QFETCH(bool, help);
-        QFETCH(QSize, size);
-        QFETCH(QPoint, close);
-        Velto_help help_window;
-        Velto_about about_window;
-        QWidget &window = help ? static_cast<QWidget &>(help_window) : about_window;
-        window.resize(size);
-        window.show();
-        QTRY_COMPARE(window.findChild<QPushButton *>("Close")->pos(), close);
-        if (auto *begin = window.findChild<QPushButton *>("Begin"))
-            QCOMPARE(begin->geometry().right() + 1, close.x());
+        Velto_help help;
+        Velto_about about;
+        for (const auto &[window, size] : {std::pair<QWidget *, QSize>{&help, {401, 300}},
+                                           {&help, {51, 100}},
+                                           {&about, {501, 587}}}) {
+            window->resize(size);
+            window->show();
+            const QRect close = window->findChild<QPushButton *>("Close")->geometry();
+            QTRY_COMPARE(close.bottom(), size.height() - 3);
+            QVERIFY(qAbs(2 * close.x() + close.width() - size.width()) <= 1); // centred
+            if (auto *begin = window->findChild<QPushButton *>("Begin"))
+                QCOMPARE(begin->geometry().bottomRight() + QPoint(1, 0), close.bottomLeft());
+        }
     }
     void nightColours_data()
     {
@@ -396,52 +390,29 @@ private slots:
         settle();
         for (int i = 0; i < windows.size(); ++i)
             QVERIFY2(windows[i]->grab().toImage() == day[i], qPrintable(windows[i]->objectName()));
-    }
-    void stateLooksAtNight_data()
-    {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QByteArrayList>("replies"); // each gives the label another day colour
-        QTest::addColumn<QStringList>("texts");      // what the label says after each
-        QTest::newRow("connection")
-            << "vtcs_connect_lab" << QByteArrayList{"State=Ok\nUser=obs", "State=Ok"}
-            << QStringList{"On", "Off"};
-        QTest::newRow("mode") << "velto_tcs_lab"
-                              << QByteArrayList{"State=Ok\nTCSmode=Simul", "State=Ok\nTCSmode=Hard",
-                                                "State=Ok\nTCSmode=Remote"}
-                              << QStringList{"Simul", "Hard", "Remote"};
-        QTest::newRow("state")
-            << "velto_state_lab"
-            << QByteArrayList{"State=Ok\nTelMode=Stop",   "State=Ok\nTelMode=Slew",
-                              "State=Ok\nTelMode=Moving", "State=Ok\nTelMode=Track",
-                              "State=Ok\nTelMode=Fault",  "State=Error"}
-            << QStringList{"Stop", "Slew", "Moving", "Track", "Fault", "Unknown"};
-    }
-    // By night each state keeps its text and a look of its own that can be told
-    // apart without colours, readable on its background.
-    void stateLooksAtNight()
-    {
-        QFETCH(QString, label);
-        QFETCH(QByteArrayList, replies);
-        QFETCH(QStringList, texts);
-        Velto_Obj_List window;
-        MainWindowProbe probe(window);
-        probe.form().actionNight_colours->trigger();
-        auto *shown = window.findChild<QLabel *>(label);
-        QSet<QString> looks;
-        for (int i = 0; i < replies.size(); ++i) {
-            tcs.sim.set_canned_body(SimScript::State, replies[i] + '\n');
+        // By night each day look of the state, mode and connection labels keeps a look
+        // of its own that can be told apart without colours, readable on its background.
+        night->trigger();
+        QMap<QString, QString> looks; // by the day colours
+        for (const char *reply :
+             {"User=obs\nTCSmode=Simul\nTelMode=Stop", "TCSmode=Hard\nTelMode=Slew",
+              "TCSmode=Remote\nTelMode=Moving", "TelMode=Track", "TelMode=Fault"}) {
+            tcs.sim.set_canned_body(SimScript::State, "State=Ok\n" + QByteArray(reply) + '\n');
             QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
             QTRY_VERIFY(!probe.stateReplyPending());
-            QCOMPARE(shown->text(), texts[i]);
-            const QColor text = shown->palette().color(QPalette::WindowText);
-            const QColor back = shown->palette().color(QPalette::Window);
-            QVERIFY2(contrast(text, back) >= 3.0, qPrintable(texts[i]));
-            looks << QString("%1 %2 %3 %4")
-                         .arg(text.name(), back.name())
-                         .arg(shown->font().underline())
-                         .arg(shown->font().overline());
+            auto &f = probe.form();
+            for (const QLabel *label : {f.vtcs_connect_lab, f.velto_tcs_lab, f.velto_state_lab}) {
+                const QColor text = label->palette().color(QPalette::WindowText);
+                const QColor back = label->palette().color(QPalette::Window);
+                QVERIFY2(contrast(text, back) >= 3.0, qPrintable(label->text()));
+                looks[day_label_colours(label).join('/')] = QString("%1 %2 %3 %4")
+                                                                .arg(text.name(), back.name())
+                                                                .arg(label->font().underline())
+                                                                .arg(label->font().overline());
+            }
         }
-        QCOMPARE(looks.size(), replies.size());
+        QCOMPARE(looks.size(), 8);
+        QCOMPARE(QSet<QString>(looks.cbegin(), looks.cend()).size(), 8);
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
+#include "modal_closer.h"
 #include "objlist/lst_line.h"
 #include "objlist/velto_list.h"
 #include "sky_probe.h"
@@ -24,23 +25,6 @@ static const QByteArray five_rows = "# top comment\n"
                                     " 03 00 00 : +30 00 00 ; 2000.0 # C\n"
                                     "# end comment\n";
 
-// Answers each modal dialog of its kind while it lives, as the observer would; a
-// timer per kind, as the "replace?" box opens within the file dialog's accept().
-template <typename Dialog> struct DialogAnswer {
-    explicit DialogAnswer(const std::function<void(Dialog *)> &answer)
-    {
-        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer] {
-            if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-                ++answers;
-                answer(dialog);
-            }
-        });
-        timer.start(10);
-    }
-    int answers = 0;
-    QTimer timer;
-};
-
 class TestLists : public QObject
 {
     Q_OBJECT
@@ -55,15 +39,18 @@ private slots:
         const auto row = [](const char *tag, const QString &line, const QStringList &read) {
             QTest::newRow(tag) << line << read;
         };
-        const QString line = QStringLiteral(" 12 34 56 : +45  00 00 ");
+        const QString line = QStringLiteral("19 34 59 : +45  00 00 ");
         row("written object line", line + "; 1950.0 # M 31", {"M 31", "1950.0"});
         row("numbers without separator", "12 34 56 +45 00 00", {});
         row("comment line", "# 12 34 56 : +45 00 00", {});
         row("two numbers only", "12 34 : +45 00 00", {});
+        row("two numbers at the end", "12 34 ", {});
+        row("no-break spaces", QString(line).replace(' ', QChar(0xa0)), {"Unknown", "2000.0"});
+        row("fifth piece names", line + "; 1950.0 ; A ; B", {"B", "1950.0"});
         row("two pieces take the defaults", line, {"Unknown", "2000.0"});
         row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
         row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});
-        row("numeric date epoch", line + "; 15-03-2021 # D", {"D", "2021.20"});
+        row("numeric date epoch", line + "; 15-10-2021 # D", {"D", "2021.79"});
         row("named month epoch", line + "; 31-Dec-2020 # D", {"D", "2021.00"});
         row("day 31 of a 30-day month", line + "; 31-04-2021 # D", {"D", "31-04-2021"});
         row("unknown month", line + "; 01-mar-2021 # D", {"D", "01-mar-2021"});
@@ -76,7 +63,7 @@ private slots:
         QCOMPARE(parsed.is_object, !read.isEmpty());
         if (parsed.is_object)
             QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
-                     (QStringList{read[0], "12:34:56", "+45:00:00", read[1]}));
+                     (QStringList{read[0], "19:34:59", "+45:00:00", read[1]}));
     }
     // The form's name, right ascension, declination and epoch typed, and the row
     // the list shows.
@@ -99,23 +86,22 @@ private slots:
     void formObjectRow()
     {
         QFETCH(QStringList, typed);
-        QFETCH(QString, row);
         readRows(five_rows);
         typeForm(typed);
         probe.form().actionAdd_Object->trigger();
-        QCOMPARE(texts().value(5), row);
+        QTEST(texts().value(5), "row");
         checkInvariants();
     }
     // Lines that are not valid in the locale's encoding and a '\r' inside a line
     // come back byte for byte; a second read appends.
     void readAppendsAndSaveWritesTheBytesBack()
     {
-        const QByteArray odd = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n\n"
+        const QByteArray odd = "\n# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n\n"
                                "01 02 03 ; -04 05 06 ; 15-03-2021 # \xff\n";
         readRows(odd);
         readRows(odd + "last line without newline");
         QVERIFY(!probe.listWindow()->read_file(dir.filePath(QStringLiteral("missing.lst"))));
-        QCOMPARE(texts().size(), 9);
+        QCOMPARE(texts().size(), 11);
         checkInvariants();
         const QString saved = dir.filePath(QStringLiteral("saved.lst"));
         QVERIFY(probe.listWindow()->save_file(saved));
@@ -225,12 +211,10 @@ private slots:
         const QString precious = disk + QStringLiteral("/precious.lst");
         write_file(precious, five_rows);
         fill_disk(disk);
-
         QByteArray lines;
         for (int i = 0; i < rows; ++i)
             lines += " 12 34 56.70 : +45 23 32.3 ; 2000.0 # Star " + QByteArray::number(i) + '\n';
         readRows(lines);
-
         LogCapture log;
         {
             DialogAnswer<QFileDialog> save([&](QFileDialog *dialog) {
@@ -245,17 +229,14 @@ private slots:
             QCOMPARE((QList<int>{save.answers, replace.answers}), (QList<int>{1, 1}));
         }
         QCOMPARE(file_bytes(precious), five_rows);
-        QCOMPARE(QDir(disk).entryList(QDir::Files),
-                 (QStringList{QStringLiteral("filler"), QStringLiteral("precious.lst")}));
+        QCOMPARE(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "precious.lst"}));
         // The chart's own lines may come in between; the reason follows the path.
         const QStringList said = log.err.filter(QLatin1String("Velto list save error"));
         QCOMPARE(said.size(), 1);
         QCOMPARE(said.first().section(": ", 0, 0), "Velto list save error " + precious);
         QVERIFY(!said.first().section(": ", 1).trimmed().isEmpty());
-        QCOMPARE(window.statusBar()->currentMessage(),
-                 QLatin1String("List not saved: ") + precious);
+        QCOMPARE(window.statusBar()->currentMessage(), "List not saved: " + precious);
         QCOMPARE(texts().size(), rows);
-
         QStringList offered;
         DialogAnswer<QFileDialog> cancel([&](QFileDialog *dialog) {
             offered = dialog->selectedFiles();

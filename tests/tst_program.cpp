@@ -58,12 +58,10 @@ private slots:
         QVERIFY(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
         // Start line, sidereal time, ..., the stop line last with its newline.
         const QString stamp = "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\n";
-        QVERIFY2(QRegularExpression("^Velto_Obj_List start " + stamp +
-                                    "stime=[0-9:.]{11}\n(.*\n)*" + "Velto_Obj_List stop " + stamp +
-                                    '$')
-                     .match(QString::fromUtf8(out))
-                     .hasMatch(),
-                 out.constData());
+        const QRegularExpression lines("^Velto_Obj_List start " + stamp +
+                                       "stime=[0-9:.]{11}\n(.*\n)*" + "Velto_Obj_List stop " +
+                                       stamp + '$');
+        QVERIFY2(lines.match(QString::fromUtf8(out)).hasMatch(), out.constData());
     }
     void filledFieldsShowTheirBeginning_data()
     {
@@ -136,7 +134,6 @@ private slots:
         QFETCH(QString, edits);
         QFETCH(bool, quit);
         QFETCH(QString, answer);
-        QFETCH(int, visible);
         QTemporaryDir dir;
         const QString read = dir.filePath("read.lst"), saved = dir.filePath("saved.lst");
         write_file(read,
@@ -144,9 +141,9 @@ private slots:
         Velto_Obj_List window;
         window.show();
         MainWindowProbe p(window);
-        p.form().actionVelto_Corr->trigger();
-        p.form().actionHelp->trigger();
-        p.form().actionVelto_Tonight->trigger();
+        for (QAction *open :
+             {p.form().actionVelto_Corr, p.form().actionHelp, p.form().actionVelto_Tonight})
+            open->trigger();
         const auto visible_windows = [] {
             const QWidgetList windows = QApplication::topLevelWidgets();
             return std::count_if(windows.cbegin(), windows.cend(),
@@ -163,29 +160,23 @@ private slots:
         }
         if (edits.contains("saved"))
             QVERIFY(p.listWindow()->save_file(saved));
-        int asked = 0;
-        QTimer answering;
-        connect(&answering, &QTimer::timeout, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                ++asked;
-                box->button(answer.startsWith("Save") ? QMessageBox::Save
-                            : answer == "Discard"     ? QMessageBox::Discard
-                                                      : QMessageBox::Cancel)
-                    ->click();
-            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
-                auto *plain = static_cast<QDialog *>(dialog);
-                answer == "Save" ? plain->accept() : plain->reject();
-            }
+        DialogAnswer<QMessageBox> question([&](QMessageBox *box) {
+            box->button(answer.startsWith("Save") ? QMessageBox::Save
+                        : answer == "Discard"     ? QMessageBox::Discard
+                                                  : QMessageBox::Cancel)
+                ->click();
         });
-        answering.start(10);
+        DialogAnswer<QFileDialog> save_as([&](QFileDialog *dialog) {
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
+            auto *plain = static_cast<QDialog *>(dialog);
+            answer == "Save" ? plain->accept() : plain->reject();
+        });
         if (quit)
             p.form().actionQuit->trigger();
         else
             window.close();
-        QCOMPARE(visible_windows(), visible);
-        QCOMPARE(asked, answer.isEmpty() ? 0 : 1);
+        QTEST(int(visible_windows()), "visible");
+        QCOMPARE(question.answers, answer.isEmpty() ? 0 : 1);
         if (answer == "Save")
             QCOMPARE(file_bytes(saved), typed_row);
     }
@@ -220,12 +211,6 @@ private slots:
         const QString list = home.filePath("night.lst");
         QFile(list).open(QIODevice::WriteOnly);
         tcs.sim.clear_received();
-        const auto commands = [this] {
-            QList<QByteArray> targets = tcs.sim.received_targets();
-            targets.removeIf(
-                [](const QByteArray &t) { return !t.startsWith("/tcs/vtcs_send.cgi"); });
-            return targets;
-        };
         LogCapture log;
         {
             ModalCloser closer;
@@ -243,7 +228,7 @@ private slots:
             f.velto_ra_edt->setText("01:00:00");
             f.velto_decl_edt->setText("+10:00:00");
             const auto sent = [&](int count) {
-                QTRY_COMPARE(commands().size(), count);
+                QTRY_COMPARE(command_targets(tcs.sim).size(), count);
                 QTRY_VERIFY(!p.commandReplyPending());
             };
             f.velto_send_btn->click();
@@ -276,7 +261,7 @@ private slots:
             if (fields[2] == "command")
                 sent_lines << fields[3];
         }
-        for (const QByteArray &target : commands())
+        for (const QByteArray &target : command_targets(tcs.sim))
             wire << QString::fromUtf8(target.mid(target.indexOf('?') + 1)).replace("dome3", "****");
         QVERIFY(!text.contains("dome3"));
         QCOMPARE(sent_lines, disk.isEmpty() ? wire : QStringList());
