@@ -214,15 +214,6 @@ constexpr FaultWord fault_words[] = {
 };
 } // namespace
 
-QString fault_name(SimFault fault)
-{
-    for (const FaultWord &w : fault_words) {
-        if (w.fault == fault)
-            return QLatin1String(w.word);
-    }
-    return QStringLiteral("none");
-}
-
 std::optional<SimFault> fault_from_name(const QString &name)
 {
     for (const FaultWord &w : fault_words) {

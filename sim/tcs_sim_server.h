@@ -144,5 +144,4 @@ private:
 // The script's name as used in options and log lines ("users", "state", ...).
 QString script_name(SimScript script);
 std::optional<SimScript> script_from_name(const QString &name);
-QString fault_name(SimFault fault);
 std::optional<SimFault> fault_from_name(const QString &name);
