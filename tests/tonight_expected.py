@@ -12,7 +12,7 @@ LST0, NOW = 36000.0, 10.0  # 10:00:00 of sidereal time at 2026-12-07 00:00:10 UT
 PROFILE = [(az, 25.0 if 70 <= az <= 110 else 5.0) for az in range(0, 370, 10)]
 OBJECTS = [  # row name, R.A. (s of time), Decl. (arcsec)
     ("on the meridian", 36000.0, 20 * 3600.0), ("at the celestial pole", 0.0, 90 * 3600.0),
-    ("never rises", 36000.0, -60 * 3600.0),
+    ("never rises", 36000.0, -60 * 3600.0), ("never sets", 0.0, 75 * 3600.0),
     ("sets behind the western wall", 36000.0 - 3 * 3600 - 50, 0.0),
     ("rises in the east", 36000.0 + 8 * 3600 + 77, 10 * 3600.0)]
 
@@ -71,4 +71,4 @@ for lst0 in (LST0, LST0 + 43200):
     alt = sun_altitude(lst0, 0)
     cross = next(s for s in range(1, 86401) if (sun_altitude(lst0, s) < -18) != (alt < -18))
     print(f"Sun at LST {lst0 / 3600:g} h: altitude {alt:.3f}, {cross - 0.5} s to -18 deg")
-print(f"airmass on the horizon: {airmass(0):.4f}")
+print("airmass at 90, 30, 10, 0 deg:", " ".join(f"{airmass(a):.4f}" for a in (90, 30, 10, 0)))

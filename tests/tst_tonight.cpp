@@ -67,6 +67,7 @@ private slots:
         row("on the meridian", 36000.0, 72000.0, 0, 0, "+0:00 66.3 0.0 1.09 00:00 up 04:56");
         row("at the celestial pole", 0.0, 324000.0, 0, 0, "+10:00 43.7 180.0 1.45 13:58 up always");
         row("never rises", 36000.0, -216000.0, 0, 0, "+0:00 -13.7 0.0 \u2014 00:00 down never");
+        row("never sets", 0.0, 270000.0, 0, 0, "+10:00 30.3 171.4 1.98 13:58 up always");
         row("sets behind the western wall", 25150.0, 0.0, 0, 0, "+3:01 30.6 55.6 1.96 20:56 up 00:59");
         row("rises in the east", 64877.0, 36000.0, 0, 0, "-8:01 -13.9 -118.9 \u2014 08:00 down 01:51");
         // clang-format on
@@ -116,7 +117,9 @@ private slots:
         row("Sun, LST 10 h", sun_altitude(fixed_now, 36000.0), -24.960, 1e-3);
         row("night's end, LST 10 h", seconds_to_sun_altitude(fixed_now, 36000.0, -18), 2356.5, 1);
         row("night, LST 22 h", seconds_to_sun_altitude(fixed_now, 79200.0, -18), 4167.5, 1);
-        row("air mass on the horizon", airmass(0), 37.9196, 5e-4);
+        for (const auto &[alt, mass] :
+             {std::pair{90, 0.9997}, {30, 1.9943}, {10, 5.5860}, {0, 37.9196}})
+            row(qPrintable(QString("air mass at %1 degrees").arg(alt)), airmass(alt), mass, 5e-4);
         row("no TCS state: the computer's time", TonightClock().sidereal_at(fixed_now), 28143, 0);
         TonightClock clock;
         clock.state_ok(fixed_now, fixed_sidereal);
