@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
 
@@ -36,7 +35,6 @@ private slots:
         QTest::newRow("61 s refused") << "61 - , 0:  -61.0";
         QTest::newRow("900\" sent") << "900 - , 0:  -900.0";
         QTest::newRow("901\" refused") << "901 + , 0:  ";
-        QTest::newRow("1e300 refused") << "1e300 + , 0:  ";
         QTest::newRow("inf refused") << "inf + , 0:  ";
         QTest::newRow("divided at +60 degrees") << "0.5 + / 60: 1.00 0.5";
         QTest::newRow("divided at -60 degrees") << "0.5 - / -60: -1.00 -0.5";
@@ -57,9 +55,8 @@ private slots:
         QCOMPARE(ha_step_text(f[0], move, f[2] == "/", dec) + ' ' + dec_step_text(f[0], move),
                  step.section(": ", 1));
     }
-    // Each button of the pad announces one correction with its own signs; the
-    // hour-angle step is divided by the cosine of the main window's declination.
-    // The second presets: 0.5 s and 7.5".
+    // Each button of the pad announces one correction with its own signs; the hour-angle step is
+    // divided by the cosine of the main window's declination. The second presets: 0.5 s and 7.5".
     void pad()
     {
         Velto_corr corr;
@@ -87,8 +84,7 @@ private slots:
                                       "0.50 -7.5,-0.50 7.5,1.00 0.0,-1.00 0.0,0.0 7.5,0.0 -7.5,"
                                       "1.00 7.5,-1.00 -7.5,1.00 -7.5,-1.00 7.5");
     }
-    // The six presets of each row name the same angle pairwise; a slider step
-    // is 0.01 s or 0.1".
+    // The six presets of each row name the same angle pairwise; a slider step is 0.01 s or 0.1".
     void presetsAndSliders()
     {
         Velto_corr corr;
@@ -107,8 +103,7 @@ private slots:
         values();
         QCOMPARE(shown.join(','), "1.0 15.0,0.5 7.5,0.2 3.0,0.08 1.2,0.04 0.6,0.02 0.3,3.97 0.7");
     }
-    // A press reaches the main window, which sends "AdCorr" to the TCS while it
-    // tracks.
+    // A press reaches the main window, which sends "AdCorr" to the TCS while it tracks.
     void sentToTcs()
     {
         Velto_Obj_List window;

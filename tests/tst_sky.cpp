@@ -8,7 +8,6 @@
 #include "sky_probe.h"
 
 #include <QBuffer>
-#include <QListWidget>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <vector>
@@ -21,9 +20,8 @@ namespace
 constexpr double deg = 3600.0; // arcseconds per degree
 constexpr double pi = 3.141592653589793;
 
-// Azimuth (from the south, positive to the west) and zenith distance in
-// arcseconds of a place `ha` seconds of time west of the meridian at
-// declination `dec` arcseconds, by the site's formulas.
+// Azimuth (from the south, positive to the west) and zenith distance in arcseconds of a place `ha`
+// seconds of time west of the meridian at declination `dec` arcseconds, by the site's formulas.
 QPointF horizontal(double ha, double dec)
 {
     const double t = (15 * ha < 0 ? 15 * ha + 1296000 : 15 * ha) * 4.84813681109536e-6;
@@ -150,19 +148,35 @@ private slots:
         QCOMPARE(sky.azimuth_lines[3].p1(), project(30 * deg, 10 * deg, 550, SkyView::Sky));
         QCOMPARE(sky.azimuth_lines[1].p1(), project(10 * deg, 20 * deg, 550, SkyView::Sky));
     }
+    // The telescope's five text lines and the selected object's, in the chart's units.
     void chartTexts_data()
     {
-        QTest::addColumn<int>("side");
-        QTest::addColumn<bool>("tcs");       // the TCS state is Ok: the telescope is drawn
-        QTest::addColumn<double>("azimuth"); // the telescope's, degrees
-        QTest::addColumn<double>("ha");      // the selected object's, seconds of time
-        QTest::addColumn<int>("row");        // selected: 0 the object, 1 a comment
-        QTest::addColumn<int>("count");      // texts painted
-        QTest::addColumn<QString>("texts");  // some of them, "|" between, red: the telescope's
-        const auto row = [](const char *tag, int side, bool tcs, double az, double ha, int row,
-                            int count, const char *texts) {
-            QTest::newRow(tag) << side << tcs << az << ha << row << count << QString(texts);
-        };
+        QTest::addColumn<QStringList>("drawn");
+        QTest::addColumn<int>("count");     // texts painted
+        QTest::addColumn<QString>("texts"); // some of them, "|" between, red: the telescope's
+        // A chart of `side`, the telescope at `az` degrees (drawn when the TCS state is Ok),
+        // the object `ha` seconds of time west; `row` selected: 0 the object, 1 a comment.
+        const auto row =
+            [](const char *tag, int side, bool tcs, double az, double ha, int row, int count,
+               const char *texts) {
+                Velto_object telescope, star, comment;
+                telescope.is_comment = star.is_comment = false;
+                std::tie(telescope.ra_sec, telescope.dec_sec, telescope.hour_angle,
+                         telescope.azimuth, telescope.zenith_dist) =
+                    std::tuple(45296.7, -1800.5, 5400.0, az * deg, 35 * deg);
+                std::tie(star.name, star.epoch_str, star.ra_sec, star.dec_sec) =
+                    std::tuple("Vega", "2000.0", 36000 - ha, 20 * deg);
+                QList<Velto_object *> objects{&star, &comment};
+                Velto_sky chart(nullptr, &objects, &telescope);
+                chart.resize(side + 29, side);
+                sidereal_time = 36000;
+                chart.set_tcs_ok(tcs);
+                chart.set_selected(row);
+                QTest::newRow(tag)
+                    << SkyProbe(chart).painted().filter(QRegularExpression("^\\S+ \\d+,\\d+ "))
+                    << count
+                    << QString(texts).replace("red ", "#ff0000 ").replace("blue ", "#00008b ");
+            };
         row("550", 550, true, 200, 0, 0, 12,
             "red 403,15 R.A. = 12:34:56.70|red 412,30 Decl. = -00:30:00.5|red 434,45 HA = 1.500|"
             "red 453,60 A = -160.000|red 469,75 Z = 35.000|blue 5,15 R.A. = 10:00:00.00|"
@@ -179,32 +193,11 @@ private slots:
         row("the smallest chart", 100, true, 0, 0, 0, 12, "blue 5,98 Vega");
         row("too small: nothing", 99, true, 0, 0, 0, 0, "");
     }
-    // The telescope's five text lines and the selected object's, in the chart's units.
     void chartTexts()
     {
-        QFETCH(int, side);
-        QFETCH(double, azimuth);
-        QFETCH(double, ha);
-        Velto_object telescope, star, comment;
-        telescope.is_comment = star.is_comment = false;
-        std::tie(telescope.ra_sec, telescope.dec_sec, telescope.hour_angle, telescope.azimuth,
-                 telescope.zenith_dist) =
-            std::tuple(45296.7, -1800.5, 5400.0, azimuth * deg, 35 * deg);
-        std::tie(star.name, star.epoch_str, star.ra_sec, star.dec_sec) =
-            std::tuple("Vega", "2000.0", 36000 - ha, 20 * deg);
-        QList<Velto_object *> objects{&star, &comment};
-        Velto_sky chart(nullptr, &objects, &telescope);
-        chart.resize(side + 29, side);
-        sidereal_time = 36000;
-        QFETCH(bool, tcs);
-        QFETCH(int, row);
-        chart.set_tcs_ok(tcs);
-        chart.set_selected(row);
-        const QStringList drawn =
-            SkyProbe(chart).painted().filter(QRegularExpression("^\\S+ \\d+,\\d+ "));
-        QTEST(int(drawn.size()), "count");
+        QFETCH(QStringList, drawn);
         QFETCH(QString, texts);
-        texts.replace("red ", "#ff0000 ").replace("blue ", "#00008b ");
+        QTEST(int(drawn.size()), "count");
         for (const QString &text : texts.split('|', Qt::SkipEmptyParts))
             QVERIFY2(drawn.contains(text), qPrintable(drawn.join('\n')));
     }
@@ -411,8 +404,7 @@ private slots:
         QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
         QTest::mouseClick(&sky, Qt::LeftButton, {}, at);
         const bool hit = away < 10;
-        const auto *list = probe.listWindow()->findChild<QListWidget *>("velto_obj_lst");
-        QCOMPARE(QList<int>({SkyProbe(sky).selected(), list->currentRow()}),
+        QCOMPARE(QList<int>({SkyProbe(sky).selected(), probe.listWindow()->current_row()}),
                  QList<int>({hit ? row : 1, hit ? row : 0}));
         // A miss leaves the object Get put there: the TCS's, with no name.
         QCOMPARE(probe.form().velto_obj_edt->text(), hit ? object.name : "Unknown");
