@@ -61,16 +61,14 @@ private slots:
         const Text stime = Text::SiderealTime; // New Year 2025 at the site is in UTC+3
         row("sidereal time, new year at the site", stime, "2025-01-01T00:00:00+03:00", 23332);
         row("sidereal time, one solar day later", stime, "2025-01-02T00:00:00+03:00", 23568);
-        row("sidereal time, fraction of a second dropped", stime, "2025-01-01T00:00:00.999+03:00",
-            23332);
+        row("sidereal time, fraction dropped", stime, "2025-01-01T00:00:00.999+03:00", 23332);
         row("sidereal time, one second before", stime, "2024-12-31T23:59:59+03:00", 23331);
         row("sidereal time, wraps below a day", stime, "2025-01-01T17:28:16+03:00", 0);
-        const Text night = Text::NightFile;
-        row("night, evening", night, "night-2026-12-06.log", 20261206200000);
-        row("night, after midnight", night, "night-2026-12-06.log", 20261207030000);
-        row("night, a second before noon", night, "night-2026-12-06.log", 20261207115959);
-        row("night, noon begins the next", night, "night-2026-12-07.log", 20261207120000);
-        row("night, new year's morning", night, "night-2026-12-31.log", 20270101050000);
+        row("night, evening", Text::NightFile, "night-2026-12-06.log", 20261206200000);
+        row("night, after midnight", Text::NightFile, "night-2026-12-06.log", 20261207030000);
+        row("night, a second before noon", Text::NightFile, "night-2026-12-06.log", 20261207115959);
+        row("night, noon begins the next", Text::NightFile, "night-2026-12-07.log", 20261207120000);
+        row("night, new year's morning", Text::NightFile, "night-2026-12-31.log", 20270101050000);
         for (const double huge : {1e300, -1.7e308, qInf(), -qInf(), qQNaN()}) {
             row("written ra " + QString::number(huge), ra, QString(), huge);
             row("written dec " + QString::number(huge), dec, QString(), huge);
