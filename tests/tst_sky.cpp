@@ -246,10 +246,9 @@ private slots:
         for (double sidereal : sidereal_times) {
             sidereal_time = sidereal;
             for (int i = 0; i < edges_per_time; ++i, edge += 2) {
-                const double ra = edge->ra_sec;
                 const auto [low, high] =
-                    pixel_edge(ra, random.bounded(120 * deg) - 40 * deg, side, view);
-                edge[0].ra_sec = edge[1].ra_sec = ra;
+                    pixel_edge(edge->ra_sec, random.bounded(120 * deg) - 40 * deg, side, view);
+                edge[1].ra_sec = edge->ra_sec;
                 std::tie(edge[0].dec_sec, edge[1].dec_sec) = std::pair(low, high);
             }
             place();
@@ -352,7 +351,7 @@ private slots:
         QFETCH(bool, ovt);
         QFETCH(bool, flip);
         QFETCH(double, hours);
-        const int row = ovt; // the object pressed near
+        const int row = ovt; // the object pressed near, the second one in the OVT view
         QFETCH(int, away);
         // Horizon profiles: a point every 60 degrees, 10 high direct and 30 reverse.
         const QByteArray points = "0 %\n60 %\n120 %\n180 %\n240 %\n300 %\n";

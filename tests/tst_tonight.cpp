@@ -19,12 +19,13 @@ namespace
 const QDateTime fixed_now(QDate(2026, 12, 7), QTime(0, 0, 10), QTimeZone::utc());
 constexpr double fixed_sidereal = 36000.0;
 
-HorizonLimit western_wall()
+void load_with_western_wall(Velto_tonight_model &model)
 {
     QVector<QPointF> points;
     for (int az = 0; az < 360; az += 10)
         points.append(QPointF(az, 90.0 - (az >= 70 && az <= 110 ? 25.0 : 5.0)));
-    return HorizonLimit(points);
+    model.reload();
+    model.set_horizon(HorizonLimit(points));
 }
 
 Velto_object *object_at(const QString &name, double ra, double dec)
@@ -66,8 +67,7 @@ private slots:
             QList<Velto_object *> objects{object_at(QStringLiteral("x"), ra, dec)};
             std::unique_ptr<Velto_object> owner(objects.first());
             Velto_tonight_model model(&objects);
-            model.reload();
-            model.set_horizon(western_wall());
+            load_with_western_wall(model);
             if (later >= 0)
                 model.refresh(fixed_now, fixed_sidereal);
             if (later > 0)
@@ -131,7 +131,7 @@ private slots:
         list.set_sky(&sky);
         Velto_tonight tonight(nullptr, &objects, &list, &sky);
         TonightProbe probe(tonight);
-        const QAbstractItemModel &shown = probe.shown();
+        const QAbstractItemModel &shown = *probe.view().model();
         list.insert_object(0, "Vega", "18:36:56", "+38:47:01", "2000.0");
         QCOMPARE(shown.rowCount(), 0); // hidden: nothing worked out
         tonight.show();
@@ -171,8 +171,7 @@ private slots:
         Velto_tonight_model model(&objects);
         Velto_tonight_filter shown;
         shown.setSourceModel(&model);
-        model.reload();
-        model.set_horizon(western_wall());
+        load_with_western_wall(model);
         model.refresh(fixed_now, fixed_sidereal);
         shown.sort(M::Alt, Qt::DescendingOrder);
         shown.set_only_up(true);
