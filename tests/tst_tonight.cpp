@@ -58,10 +58,9 @@ private slots:
     void values_data()
     {
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("expected"); // cells: HA, Alt, Az, Airmass, Transit, Up, Until
-        // An object at `ra` (seconds of time) and `dec` (arcseconds); `later`: solar seconds
-        // to a second refresh, -1 none at all; `jump`: sidereal seconds off the carried time;
-        // a cell expected as * may show anything.
+        QTest::addColumn<QString>("expected"); // HA, Alt, Az, Airmass, Transit, Up, Until; * any
+        // An object at `ra` (seconds of time) and `dec` (arcseconds); `later`: solar seconds to a
+        // second refresh, -1 none at all; `jump`: sidereal seconds off the carried time.
         const auto row = [](const char *tag, double ra, double dec, double later, double jump,
                             const char *cells) {
             QList<Velto_object *> objects{object_at(QStringLiteral("x"), ra, dec)};
