@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QFile>
 #include <QtTest>
 #include <sched.h>
 #include <sys/mount.h>
