@@ -81,20 +81,17 @@ QStringList cut_texts(const QWidgetList &windows, const QStatusBar &bar)
     return cut;
 }
 
-// Relative luminance and contrast ratio as the web's accessibility
+// Contrast ratio of two colours' relative luminances as the web's accessibility
 // guidelines define them: 1 for equal colours, 21 for black on white.
-double luminance(const QColor &colour)
+double contrast(const QColor &a, const QColor &b)
 {
     const auto channel = [](int value) {
         const double v = value / 255.0;
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
-           0.0722 * channel(colour.blue());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
+    const auto luminance = [&](const QColor &c) {
+        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+    };
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
@@ -256,7 +253,6 @@ private slots:
                                   "manual_en_US", "User=guest Level=0 ", "Look in:"};
         const QStringList national{"Передать в Velto", "Автор: Команда Velto-1000", "manual_ru_RU",
                                    "Польз.=guest Ур.=0 ", "Перейти к:"};
-        // Ticks (national) or unticks the Help menu's language entry.
         const auto switch_to = [&](bool national) {
             QVERIFY(probe.form().actionNatLang->isChecked() != national);
             probe.form().actionNatLang->trigger();
@@ -283,8 +279,7 @@ private slots:
     void everyTextOfTheCodeIsTranslated()
     {
         const QString ts = dir->filePath("copy.ts");
-        QVERIFY(QFile::copy(VELTO_TS_FILE, ts));
-        QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+        write_file(ts, file_bytes(VELTO_TS_FILE)); // a copy lupdate may write
         QProcess lupdate;
         lupdate.setWorkingDirectory(VELTO_SOURCE_DIR);
         lupdate.start(VELTO_LUPDATE,
