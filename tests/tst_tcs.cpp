@@ -152,7 +152,7 @@ private slots:
         for (QWidget *shown : windows)
             shown->show();
         QTRY_VERIFY(std::none_of(windows.begin(), windows.end(), std::mem_fn(&QWidget::isVisible)));
-        QVERIFY(closer.titles().contains(sim.host_text() + " HTTP error"));
+        QVERIFY(closer.titles.contains(sim.host_text() + " HTTP error"));
         QCOMPARE(log.err.filter("Velto read error 401 ").size(), 1); // HTTP 500
     }
     void stateReplyGrammar_data()
@@ -364,8 +364,8 @@ private slots:
             QString::fromLatin1(fault.text).replace("%1", "http://" + host + target);
         QCOMPARE(log.err.filter("Velto read error "),
                  QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
-        QCOMPARE(closer.texts(), QStringList{shown});
-        QCOMPARE(closer.titles(), QStringList{host + " HTTP error"});
+        QCOMPARE(closer.texts, QStringList{shown});
+        QCOMPARE(closer.titles, QStringList{host + " HTTP error"});
         QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
         QCOMPARE(command_targets(sim),
                  state || refused ? QList<QByteArray>{} : QList{target.replace("****", "dome3")});
