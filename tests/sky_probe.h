@@ -47,7 +47,6 @@ public:
                 drawn << "image " + at(r.topLeft()); // images too
             }
             void drawPath(const QPainterPath &) override {}
-            void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
             void drawTextItem(const QPointF &p, const QTextItem &item) override
             {
                 drawn << pen + ' ' + at(p) + ' ' + item.text();

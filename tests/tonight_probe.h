@@ -11,7 +11,6 @@ class TonightProbe
 public:
     explicit TonightProbe(Velto_tonight &window) : window(window) {}
 
-    Velto_tonight_filter &shown() const { return *window.filter; }
     QTableView &view() const { return *window.form->velto_objects_tbl; }
     QString label(const char *name) const
     {

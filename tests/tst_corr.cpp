@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
 
@@ -22,11 +21,10 @@ class TestCorr : public QObject
     Q_OBJECT
 
 private slots:
-    // Both axes read the same typed text; an empty text is a refused step.
+    // Typed text, move (+, - or 0), divided (/ or ,), the telescope's declination in degrees: the
+    // dHA and dDec texts, both read from the same typed text; an empty text is a refused step.
     void steps_data()
     {
-        // Typed text, move (+, - or 0), divided (/ or ,), the telescope's declination in
-        // degrees: the dHA and dDec texts.
         QTest::addColumn<QString>("step");
         QTest::newRow("plus") << "0.5 + , 0: 0.50 0.5";
         QTest::newRow("minus, typed sign ignored") << "-0.5 - , 0: -0.50 -0.5";
@@ -36,9 +34,7 @@ private slots:
         QTest::newRow("61 s refused") << "61 - , 0:  -61.0";
         QTest::newRow("900\" sent") << "900 - , 0:  -900.0";
         QTest::newRow("901\" refused") << "901 + , 0:  ";
-        QTest::newRow("1e300 refused") << "1e300 + , 0:  ";
         QTest::newRow("inf refused") << "inf + , 0:  ";
-        QTest::newRow("divided at +60 degrees") << "0.5 + / 60: 1.00 0.5";
         QTest::newRow("divided at -60 degrees") << "0.5 - / -60: -1.00 -0.5";
         QTest::newRow("divided up to the bound") << "30 + / 60: 60.00 30.0";
         QTest::newRow("divided beyond the bound") << "30.1 + / 60:  30.1";
@@ -57,10 +53,10 @@ private slots:
         QCOMPARE(ha_step_text(f[0], move, f[2] == "/", dec) + ' ' + dec_step_text(f[0], move),
                  step.section(": ", 1));
     }
-    // Each button of the pad announces one correction with its own signs; the
-    // hour-angle step is divided by the cosine of the main window's declination.
-    // The second presets: 0.5 s and 7.5".
-    void pad()
+    // Each button of the pad announces one correction with its own signs; the hour-angle step is
+    // divided by the cosine of the main window's declination. The second presets: 0.5 s and 7.5";
+    // the six of each row name the same angle pairwise; a slider step is 0.01 s or 0.1".
+    void padAndPresets()
     {
         Velto_corr corr;
         Velto_object telescope;
@@ -86,12 +82,6 @@ private slots:
         QCOMPARE(announced.join(','), "0.50 0.0,-0.50 0.0,0.0 7.5,0.0 -7.5,0.50 7.5,-0.50 -7.5,"
                                       "0.50 -7.5,-0.50 7.5,1.00 0.0,-1.00 0.0,0.0 7.5,0.0 -7.5,"
                                       "1.00 7.5,-1.00 -7.5,1.00 -7.5,-1.00 7.5");
-    }
-    // The six presets of each row name the same angle pairwise; a slider step
-    // is 0.01 s or 0.1".
-    void presetsAndSliders()
-    {
-        Velto_corr corr;
         QStringList shown;
         const auto values = [&] {
             shown << child<QLineEdit>(corr, "dha_val").text() + ' ' +
@@ -107,8 +97,7 @@ private slots:
         values();
         QCOMPARE(shown.join(','), "1.0 15.0,0.5 7.5,0.2 3.0,0.08 1.2,0.04 0.6,0.02 0.3,3.97 0.7");
     }
-    // A press reaches the main window, which sends "AdCorr" to the TCS while it
-    // tracks.
+    // A press reaches the main window, which sends "AdCorr" to the TCS while it tracks.
     void sentToTcs()
     {
         Velto_Obj_List window;
