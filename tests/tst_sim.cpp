@@ -13,16 +13,6 @@ namespace
 
 const QDateTime start_time(QDate(2025, 3, 1), QTime(20, 0), Qt::UTC); // sidereal time 9:25:15
 
-// The values of "key=value" lines of a TCS answer, for keys given between blanks.
-QString item(const QByteArray &body, const QString &keys)
-{
-    const QString text = '\n' + QString::fromUtf8(body);
-    QStringList values;
-    for (const QString &key : keys.split(' '))
-        values << text.section('\n' + key + '=', 1, 1).section('\n', 0, 0);
-    return values.join(' ');
-}
-
 // The TCS scripts on a simulated telescope whose clock only moves when told.
 struct Tcs {
     Tcs() { clock.set_speed(0), clock.set_time(start_time); }
@@ -170,8 +160,12 @@ private slots:
                 const bool ok = file.isEmpty() || p.read(file, HorizonProfile::Role(!dir), &error);
                 got = ok ? QString::number(p.altitude_at(step.mid(4, colon - 4).toDouble()), 'f', 2)
                          : error;
-            } else if (step[cut + 1] == '?') {
-                got = item(tcs.scripts.state("User=oper&Pass=dome3", true).body, step.left(cut));
+            } else if (step[cut + 1] == '?') { // the values of these items in the state
+                const QByteArray body = '\n' + tcs.scripts.state("User=oper&Pass=dome3", true).body;
+                QStringList values;
+                for (const QString &key : step.left(cut).split(' '))
+                    values << QString(body).section('\n' + key + '=', 1, 1).section('\n', 0, 0);
+                got = values.join(' ');
             } else {
                 const SimAnswer a = tcs.scripts.command(tcs.query(step.left(cut)), true);
                 got = a.body;
@@ -238,11 +232,8 @@ private slots:
         QTRY_VERIFY(reply->isFinished() || (fault == SimFault::NeverAnswer && !log.isEmpty()));
         QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
         const QByteArray body = reply->readAll(), start = want.left(want.indexOf('*'));
-        const QByteArray size = want.mid(start.size() + 1);
-        QVERIFY2(!want.contains('*')
-                     ? body == want
-                     : body.startsWith(start) && (size.isEmpty() || body.size() == size.toInt()),
-                 body.left(200).constData());
+        const QByteArray size = want.endsWith('*') ? "" : QByteArray::number(body.size());
+        QCOMPARE(want.contains('*') ? body.left(start.size()) + '*' + size : body, want);
         // The streamed answer has no length; "close" cuts its body short.
         QCOMPARE(body.size() == reply->rawHeader("Content-Length").toInt(),
                  fault != SimFault::OversizedStreamed && fault != SimFault::CloseConnection);
