@@ -18,9 +18,6 @@
 
 // The TCS client against the simulator as a real web host, and every failing host.
 
-namespace
-{
-
 const QByteArray send_script = "/tcs/vtcs_send.cgi";
 
 // A host that answers every request with the same bytes, in three pieces
@@ -59,21 +56,17 @@ struct HostFault {
 };
 
 using R = QNetworkReply;
-const char *const closed = "Connection closed", *const canceled = "Operation canceled";
+const char *const closed = "Connection closed", *const canceled = "Operation canceled",
+                  *const http500 = "Error transferring %1 - server replied: Internal Server Error";
 const std::pair<const char *, HostFault> host_faults[] = {
     {"refused", {SimFault::None, R::ConnectionRefusedError, "Connection refused"}},
     {"closed without an answer", {SimFault::Hangup, R::RemoteHostClosedError, closed}},
     {"closed mid-reply", {SimFault::CloseConnection, R::RemoteHostClosedError, closed}},
     {"time-out", {SimFault::NeverAnswer, R::OperationCanceledError, canceled}},
-    {"HTTP 500",
-     {SimFault::ServerError, R::InternalServerError,
-      "Error transferring %1 - server replied: Internal Server Error"}},
+    {"HTTP 500", {SimFault::ServerError, R::InternalServerError, http500}},
     {"oversized with its length", {SimFault::Oversized, R::OperationCanceledError, canceled}},
     {"oversized, streamed", {SimFault::OversizedStreamed, R::OperationCanceledError, canceled}},
 };
-
-} // namespace
-
 Q_DECLARE_METATYPE(HostFault)
 
 class TestTcs : public QObject
@@ -125,8 +118,7 @@ private slots:
     }
     void cleanup()
     {
-        if (window)
-            QTRY_VERIFY(!probe().commandReplyPending() && !probe().stateReplyPending());
+        QTRY_VERIFY(!window || (!probe().commandReplyPending() && !probe().stateReplyPending()));
         window.reset();
     }
     // Without users, after its box and error line every window closes, even those opened since.
@@ -444,9 +436,8 @@ private slots:
         sim.set_fault(SimScript::Command, SimFault::None);
         sim.set_canned_body(SimScript::Command, std::nullopt);
         press(QStringLiteral("Slew"));
-        QTRY_COMPARE(command_targets(sim).size(), 3);
-        QVERIFY(QString::fromLatin1(QByteArrayList(command_targets(sim)).join(' '))
-                    .contains(QRegularExpression("^\\S*Cmd=Send \\S*Cmd=Stop \\S*Cmd=Slew$")));
+        QTRY_VERIFY(QString(command_targets(sim).join(' '))
+                        .contains(QRegularExpression("^\\S*Cmd=Send \\S*Cmd=Stop \\S*Cmd=Slew$")));
         QTRY_VERIFY(log.out.contains("State=Ok"));
         QVERIFY(!log.out.contains("Sent"));
         QCOMPARE(closer.closed(), 1);
