@@ -17,8 +17,7 @@ void fuzz(const QByteArray &bytes)
     const CommandInput input{field(0), field(1), field(2), field(3), field(4), field(5),
                              field(6), field(7), field(8), field(9), field(10)};
     const QStringList numeric{"offHA", "offDec", "dHA", "dDec", "Epoch"}; // read by the TCS
-    for (const QString &command : {QStringLiteral("Send"), QStringLiteral("Slew"),
-                                   QStringLiteral("Corr"), QStringLiteral("AdCorr"), field(11)}) {
+    for (const QString &command : QStringList{"Send", "Slew", "Corr", "AdCorr", field(11)}) {
         const CommandCheck check = check_command(command, input);
         FUZZ_CHECK(check.refused()
                        ? check.items.isEmpty() && !check.error_line.isEmpty()

@@ -220,8 +220,8 @@ private slots:
         const SimFault fault = fault_from_name(QTest::currentDataTag()).value_or(SimFault::None);
         QFETCH(QByteArray, target);
         QFETCH(QByteArray, want);
-        sim.set_fault(SimScript::All, SimFault::StateNotOk),
-            sim.set_fault(SimScript::State, fault, 200);
+        sim.set_fault(SimScript::All, SimFault::StateNotOk);
+        sim.set_fault(SimScript::State, fault, 200);
         QVERIFY(sim.fault(SimScript::State) == fault &&
                 sim.fault(SimScript::All) == SimFault::StateNotOk);
         const std::unique_ptr<QNetworkReply> reply(nam.get(

@@ -23,7 +23,7 @@ const QByteArray send_script = "/tcs/vtcs_send.cgi";
 // A host that answers every request with the same bytes, in three pieces
 // apart in time: the head cut after 12 bytes, the last 3 bytes alone.
 struct RawHost {
-    RawHost()
+    explicit RawHost(const QByteArray &bytes) : answer(bytes)
     {
         server.listen(QHostAddress::LocalHost);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
@@ -243,8 +243,7 @@ private slots:
         QLineEdit *field = probe().form().velto_ra_edt;
         field->setText(p[2]);
         const QString answer = QString(p[5]).remove('\r');
-        const bool ok = p[7] == "Ok";
-        probe().setStateOk(answer.isEmpty() || !ok); // a reply must set it
+        probe().setStateOk(answer.isEmpty() || p[7] != "Ok"); // a reply must set it
         sim.set_canned_body(SimScript::Command, p[5].toUtf8());
         LogCapture log;
         this->press(p[0]);
@@ -253,7 +252,7 @@ private slots:
         QCOMPARE(window->statusBar()->currentMessage(), p[3]);
         QCOMPARE(log.err.join('\n'), p[4]);
         QCOMPARE(log.out, answer.split('\n', Qt::SkipEmptyParts));
-        QCOMPARE(probe().stateOk(), ok);
+        QCOMPARE(probe().stateOk(), p[7] == "Ok");
         QCOMPARE(probe().pendingMessage(), p[6]);
         QCOMPARE(field->text(), p[2]);
     }
@@ -382,13 +381,11 @@ private slots:
         QFETCH(SimFault, fault);
         QFETCH(QByteArray, answer);
         QTranslator qt_texts;
-        QVERIFY(qt_texts.load(QStringLiteral("qtbase_ru"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QVERIFY(qt_texts.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
         QCoreApplication::installTranslator(&qt_texts); // worded as Qt words it in Russian
         set_tcs_transfer_timeout_ms(300);
         sim.set_fault(SimScript::Command, fault);
-        RawHost raw;
-        raw.answer = answer;
+        RawHost raw(answer);
         const QString host = !answer.isEmpty()         ? raw.host()
                              : fault == SimFault::None ? refusing_host
                                                        : sim.host_text();
