@@ -5,10 +5,9 @@
 
 #include <cmath>
 
-// The checks of a telescope command, with every form field and correction
-// from the input: a command is either refused with a status text and an
-// error line, or sent with "Cmd" last and every number a finite number.
-// Tab-separated fields: user, password, RA, Dec, epoch, name, offsets,
+// The checks of a telescope command, with every form field and correction from the input: a command
+// is either refused with a status text and an error line, or sent with "Cmd" last and every number
+// a finite number. Tab-separated fields: user, password, RA, Dec, epoch, name, offsets,
 // corrections, state text, a command name and the telescope's declination.
 void fuzz(const QByteArray &bytes)
 {

@@ -5,12 +5,11 @@
 #include <cmath>
 #include <cstring>
 
-// Coordinate texts read as finite numbers, and the transforms keep their ranges: an
-// azimuth in (-180, 180] degrees, a zenith distance in [0, 180]. Written and read again,
-// a coordinate comes back to within the last printed digit (seconds are capped below
-// 60, so 59.999 s reads 59.99 s); whatever the value (huge, infinite, nan), the text has
-// at most 19 characters. The first bytes are also a number (and sidereal time), an
-// instant and an offset.
+// Coordinate texts read as finite numbers, and the transforms keep their ranges: an azimuth in
+// (-180, 180] degrees, a zenith distance in [0, 180]. Written and read again, a coordinate comes
+// back to within the last printed digit (seconds are capped below 60, so 59.999 s reads 59.99 s);
+// whatever the value (huge, infinite, nan), the text has at most 19 characters. The first bytes are
+// also a number (and sidereal time), an instant and an offset.
 void fuzz(const QByteArray &bytes)
 {
     struct {
