@@ -6,6 +6,7 @@
 // at most 40 MB above the memory before the read.
 //
 //     list_io [lines]
+//     list_io --floor [lines]   what the objects and empty list items alone take
 
 #include "coords/sky_transform.h"
 #include "coords/velto_object.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <malloc.h>
 
 namespace
 {
@@ -157,6 +159,38 @@ double objects_only(const QByteArray &bytes, int &object_count)
     return elapsed;
 }
 
+// The memory that every list of this size takes before any row keeps its
+// bytes or the view lays it out: each line's object with its texts, as the
+// read makes it, and one list item without data per line.
+void print_floor(const QByteArray &bytes)
+{
+    malloc_trim(0);
+    const long before_kib = memory_kib("VmRSS:");
+    QList<Velto_object *> objects;
+    QListWidget rows;
+    int object_count = 0;
+    for (qsizetype start = 0; start <= bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArray line = bytes.mid(start, end - start);
+        start = end + 1;
+        const Lst_line parsed = parse_lst_line(QString::fromLocal8Bit(line));
+        auto *object = new Velto_object;
+        if (parsed.is_object)
+            object->set_object(parsed.name, parsed.ra, parsed.dec, parsed.epoch);
+        objects << object;
+        object_count += parsed.is_object;
+        rows.addItem(new QListWidgetItem);
+    }
+    malloc_trim(0); // what the loop's temporaries freed is not the list's
+    const long after_kib = memory_kib("VmRSS:");
+    std::printf("floor              %lld objects (%d with coordinates) and empty items: +%.1f MB\n",
+                static_cast<long long>(objects.size()), object_count,
+                double(after_kib - before_kib) / 1024);
+    qDeleteAll(objects);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -164,7 +198,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int lines = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const bool floor = argc > 1 && QByteArray(argv[1]) == "--floor";
+    const int lines = argc > 1 + floor ? QByteArray(argv[1 + floor]).toInt() : 100000;
+    if (floor) {
+        print_floor(generated_list(lines));
+        return 0;
+    }
 
     QTemporaryDir dir;
     const QString in_path = dir.filePath(QStringLiteral("in.lst"));

@@ -5,9 +5,7 @@
 #include <QStringList>
 
 // Collects the lines the program writes to standard output and error.
-class LogCapture
-{
-public:
+struct LogCapture {
     LogCapture()
     {
         set_log_sink([this](LogStream stream, const QString &line) {
@@ -17,6 +15,5 @@ public:
     ~LogCapture() { set_log_sink({}); }
     Q_DISABLE_COPY(LogCapture)
 
-    QStringList out;
-    QStringList err;
+    QStringList out, err;
 };

@@ -38,6 +38,14 @@ public:
     void setHost(const QString &text) { window.host = text; }
     Velto_list *listWindow() const { return window.list_win; }
     QList<Velto_object *> &objList() const { return *window.obj_list; }
+    // Types name, right ascension, declination and epoch into the form's fields.
+    void typeObject(const QStringList &texts) const
+    {
+        form().velto_obj_edt->setText(texts.at(0));
+        form().velto_ra_edt->setText(texts.at(1));
+        form().velto_decl_edt->setText(texts.at(2));
+        form().velto_epoch_edt->setText(texts.at(3));
+    }
 
 private:
     Velto_Obj_List &window;

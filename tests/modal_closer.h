@@ -24,14 +24,12 @@ template <typename Dialog> struct DialogAnswer {
 
 // Answers the modal boxes the program opens: it notes each box's title and
 // text, runs an optional step while the box is still open, then closes it.
-class ModalCloser : private DialogAnswer<QWidget>
-{
-public:
+struct ModalCloser : private DialogAnswer<QWidget> {
     explicit ModalCloser(std::function<void()> while_open = {})
         : DialogAnswer([this, while_open = std::move(while_open)](QWidget *box) {
-              titles_seen << box->windowTitle();
+              titles << box->windowTitle();
               if (auto *message = qobject_cast<QMessageBox *>(box))
-                  texts_seen << message->text();
+                  texts << message->text();
               if (while_open)
                   while_open();
               box->close();
@@ -40,10 +38,5 @@ public:
     }
 
     int closed() const { return answers; }
-    QStringList titles() const { return titles_seen; }
-    QStringList texts() const { return texts_seen; }
-
-private:
-    QStringList titles_seen;
-    QStringList texts_seen;
+    QStringList titles, texts; // of the boxes closed, in turn
 };

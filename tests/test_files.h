@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QFile>
 #include <QtTest>
 #include <sched.h>
 #include <sys/mount.h>
@@ -32,11 +31,11 @@ inline auto mounted_tmpfs(const QString &dir, unsigned long flags, const char *o
     });
 }
 
-// A file written in `dir` until its file system refuses a byte.
+// A file written in `dir` (made if missing) until its file system refuses a byte.
 inline void fill_disk(const QString &dir)
 {
     QFile filler(dir + "/filler");
-    QVERIFY(filler.open(QIODevice::WriteOnly));
+    QVERIFY(QDir().mkpath(dir) && filler.open(QIODevice::WriteOnly));
     while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
     }
 }

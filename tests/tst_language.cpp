@@ -8,18 +8,12 @@
 #include "main_window_probe.h"
 #include "modal_closer.h"
 #include "objlist/velto_list.h"
+#include "test_files.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QStyleOption>
-#include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
 
@@ -35,7 +29,7 @@ namespace
 QStringList cut_texts(const QWidgetList &windows, const QStatusBar &bar)
 {
     QStringList cut;
-    const auto check = [&](QWidget *w, const QString &text, int need, int room) {
+    const auto check = [&](const QWidget *w, const QString &text, int need, int room) {
         if (need > room)
             cut << QString("%1 \"%2\": %3 > %4 px").arg(w->objectName(), text).arg(need).arg(room);
     };
@@ -81,26 +75,22 @@ QStringList cut_texts(const QWidgetList &windows, const QStatusBar &bar)
          {"Empty Velto password!", "Wrong or Empty R.A.!", "Wrong or Empty Decl.",
           "Wrong or Empty Offsets", "Wrong or Empty Corrections", "Not in Tracking mode"}) {
         const QString text = QCoreApplication::translate("Velto_Obj_List", status);
-        if (bar.fontMetrics().horizontalAdvance(text) > bar.width() - 18)
-            cut << "status \"" + text + '"';
+        check(&bar, text, bar.fontMetrics().horizontalAdvance(text), bar.width() - 18);
     }
     return cut;
 }
 
-// Relative luminance and contrast ratio as the web's accessibility
+// Contrast ratio of two colours' relative luminances as the web's accessibility
 // guidelines define them: 1 for equal colours, 21 for black on white.
-double luminance(const QColor &colour)
+double contrast(const QColor &a, const QColor &b)
 {
     const auto channel = [](int value) {
         const double v = value / 255.0;
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
-           0.0722 * channel(colour.blue());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
+    const auto luminance = [&](const QColor &c) {
+        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+    };
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
@@ -154,19 +144,18 @@ QStringList faint_texts(const QWidgetList &windows)
     return faint;
 }
 
-// The first pixel of the picture that is not a red on black: no more green or
-// blue than red, and little of either (white, grey, yellow, blue all fail).
-QString first_unred_pixel(const QImage &image)
+// The first pixel of the widget's picture that is not a red on black: no more
+// green or blue than red, and little of either (white, grey, yellow, blue all fail).
+QString first_unred_pixel(QWidget *widget)
 {
+    const QImage image = widget->grab().toImage();
     // The text cursor: Qt inverts the field below it.
     const QRgb cursor = ~night_palette().color(QPalette::Base).rgb() | 0xff000000;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.rgb() == cursor)
-                continue;
-            if (std::max(c.green(), c.blue()) > std::min(c.red(), 0x70))
-                return QString("%1 at %2,%3").arg(c.name()).arg(x).arg(y);
+            if (c.rgb() != cursor && std::max(c.green(), c.blue()) > std::min(c.red(), 0x70))
+                return QString("%1: %2 at %3,%4").arg(widget->objectName(), c.name()).arg(x).arg(y);
         }
     return QString();
 }
@@ -184,14 +173,10 @@ private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
         set_app_files_dir(dir->path());
         QVERIFY(QFile::copy(shipped_qm, app_file("_ru_RU.qm")));
-        for (const QString suffix : {"_en_US", "_ru_RU"}) {
-            QFile manual(app_file(suffix + ".html"));
-            QVERIFY(manual.open(QIODevice::WriteOnly) &&
-                    manual.write("manual" + suffix.toUtf8()) > 0);
-        }
+        for (const QString suffix : {"_en_US", "_ru_RU"})
+            write_file(app_file(suffix + ".html"), "manual" + suffix.toUtf8());
     }
     void cleanup()
     {
@@ -265,7 +250,6 @@ private slots:
                                   "manual_en_US", "User=guest Level=0 ", "Look in:"};
         const QStringList national{"Передать в Velto", "Автор: Команда Velto-1000", "manual_ru_RU",
                                    "Польз.=guest Ур.=0 ", "Перейти к:"};
-        // Ticks (national) or unticks the Help menu's language entry.
         const auto switch_to = [&](bool national) {
             QVERIFY(probe.form().actionNatLang->isChecked() != national);
             probe.form().actionNatLang->trigger();
@@ -292,17 +276,14 @@ private slots:
     void everyTextOfTheCodeIsTranslated()
     {
         const QString ts = dir->filePath("copy.ts");
-        QVERIFY(QFile::copy(VELTO_TS_FILE, ts));
-        QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+        write_file(ts, file_bytes(VELTO_TS_FILE)); // a copy lupdate may write
         QProcess lupdate;
         lupdate.setWorkingDirectory(VELTO_SOURCE_DIR);
         lupdate.start(VELTO_LUPDATE,
                       QStringList{"-locations", "none", "-extensions", "cpp,h,ui", "-I", "."}
                           << QString(VELTO_TR_SOURCE_DIRS).split(',') << "-ts" << ts);
         QVERIFY(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0);
-        QFile file(ts);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
+        const QByteArray text = file_bytes(ts);
         QVERIFY(text.count("<source>") > 100);
         const qsizetype unfinished = text.indexOf("type=\"unfinished\"");
         QVERIFY2(unfinished < 0,
@@ -326,17 +307,11 @@ private slots:
                 QCOMPARE(begin->geometry().bottomRight() + QPoint(1, 0), close.bottomLeft());
         }
     }
-    void nightColours_data()
-    {
-        QTest::addColumn<bool>("russian");
-        QTest::newRow("English") << false;
-        QTest::newRow("Russian") << true;
-    }
     // Every window turns red on black with every text readable and whole; off
-    // again, every window looks as it did before, pixel for pixel.
+    // again, every window looks as it did before, pixel for pixel. In English
+    // when run in US English, in Russian when run in German or Russian.
     void nightColours()
     {
-        QFETCH(bool, russian);
         QApplication::setCursorFlashTime(0); // no blinking between the pictures compared
         QVERIFY(QFile::copy(VELTO_DATA_DIR "/Velto_Obj_List_icon.png", app_file("_icon.png")));
         Velto_Obj_List window;
@@ -349,7 +324,7 @@ private slots:
         QTRY_COMPARE(probe.form().velto_state_lab->text(), QString("Track"));
         probe.listWindow()->insert_object(0, "Vega", "02:30:00", "+45:00:00", "2000.0");
         probe.sky().set_selected(0);
-        if (russian)
+        if (locale != "en_US")
             probe.form().actionNatLang->trigger();
         QWidgetList windows{&window, probe.listWindow(), &probe.sky(), probe.corrWindow()};
         windows << probe.helpWindow() << probe.aboutWindow();
@@ -371,10 +346,8 @@ private slots:
         QAction *night = probe.form().actionNight_colours;
         night->trigger();
         QCoreApplication::processEvents(); // the new palette reaches every widget
-        for (QWidget *shown : windows) {
-            const QString unred = first_unred_pixel(shown->grab().toImage());
-            QVERIFY2(unred.isEmpty(), qPrintable(shown->objectName() + ": " + unred));
-        }
+        for (QWidget *shown : windows)
+            QCOMPARE(first_unred_pixel(shown), QString());
         QCOMPARE(faint_texts(windows), QStringList());
         QCOMPARE(cut_texts(windows, *window.statusBar()), QStringList());
         // Qt's file dialog (folder icons come in a moment later) and a message
@@ -383,7 +356,7 @@ private slots:
         QMessageBox box(QMessageBox::Warning, "box", "text", QMessageBox::Ok, &window);
         for (QWidget *shown : QWidgetList{&dialog, &box}) {
             shown->show();
-            QTRY_COMPARE(first_unred_pixel(shown->grab().toImage()), QString());
+            QTRY_COMPARE(first_unred_pixel(shown), QString());
             shown->hide();
         }
         night->trigger();
@@ -400,11 +373,11 @@ private slots:
             tcs.sim.set_canned_body(SimScript::State, "State=Ok\n" + QByteArray(reply) + '\n');
             QMetaObject::invokeMethod(&window, "on_velto_get_btn_clicked");
             QTRY_VERIFY(!probe.stateReplyPending());
+            QCOMPARE(faint_texts({&window}), QStringList());
             auto &f = probe.form();
             for (const QLabel *label : {f.vtcs_connect_lab, f.velto_tcs_lab, f.velto_state_lab}) {
                 const QColor text = label->palette().color(QPalette::WindowText);
                 const QColor back = label->palette().color(QPalette::Window);
-                QVERIFY2(contrast(text, back) >= 3.0, qPrintable(label->text()));
                 looks[day_label_colours(label).join('/')] = QString("%1 %2 %3 %4")
                                                                 .arg(text.name(), back.name())
                                                                 .arg(label->font().underline())

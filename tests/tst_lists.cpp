@@ -8,12 +8,8 @@
 #include "test_files.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QScrollBar>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Object lists: the .lst line reader and writer, reading and saving files
@@ -31,7 +27,6 @@ class TestLists : public QObject
 
 private slots:
     void init() { probe.listWindow()->clear_list(); }
-
     void parseLine_data()
     {
         QTest::addColumn<QString>("line");
@@ -47,7 +42,6 @@ private slots:
         row("two numbers at the end", "12 34 ", {});
         row("no-break spaces", QString(line).replace(' ', QChar(0xa0)), {"Unknown", "2000.0"});
         row("fifth piece names", line + "; 1950.0 ; A ; B", {"B", "1950.0"});
-        row("two pieces take the defaults", line, {"Unknown", "2000.0"});
         row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
         row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});
         row("numeric date epoch", line + "; 15-10-2021 # D", {"D", "2021.79"});
@@ -65,19 +59,15 @@ private slots:
             QCOMPARE((QStringList{parsed.name, parsed.ra, parsed.dec, parsed.epoch}),
                      (QStringList{read[0], "19:34:59", "+45:00:00", read[1]}));
     }
-    // The form's name, right ascension, declination and epoch typed, and the row
-    // the list shows.
     void formObjectRow_data()
     {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<QString>("row");
+        QTest::addColumn<QStringList>("typed"); // name, right ascension, declination, epoch
+        QTest::addColumn<QString>("row");       // as the list shows it
         const auto row = [](const char *tag, const QStringList &typed, const QString &row) {
             QTest::newRow(tag) << typed << row;
         };
         row("blanks become colons", {" M 31 ", " 00 42  44.3 ", "+41 16 09", "2000.0"},
             " 00 42 44.3  : +41 16 09   ; 2000.0 # M 31");
-        row("single-digit degrees", {"S", "12:00:00", "-5:00:00", "1950.0"},
-            " 12 00 00    : -5 00 00    ; 1950.0 # S");
         row("one-character right ascension", {"N", "5", "+10:00:00", "2000.0"}, "# N");
         row("letters are no right ascension", {"N", "ab", "+10:00:00", "2000.0"}, "# N");
         row("signs are no declination", {"N", "12:00:00", "+-", "2000.0"}, "# N");
@@ -87,7 +77,7 @@ private slots:
     {
         QFETCH(QStringList, typed);
         readRows(five_rows);
-        typeForm(typed);
+        probe.typeObject(typed);
         probe.form().actionAdd_Object->trigger();
         QTEST(texts().value(5), "row");
         checkInvariants();
@@ -112,25 +102,21 @@ private slots:
     // same rows in the same font, also after the widest row is removed.
     void horizontalRange_data()
     {
-        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArrayList>("lines");
         QTest::addColumn<int>("removed"); // row removed after the read, -1 none
-        const QByteArray wide(150, 'x');
-        const QByteArray narrow(90, 'x');
-        const QByteArray blanks = QByteArray(60, 'x') + QByteArray(120, ' ');
+        const QByteArray wide(150, 'x'), narrow(90, 'x'), short_row(60, 'x');
+        const QByteArray blanks = short_row + QByteArray(120, ' ');
         const QByteArray cyrillic = "\t# " + QString(70, QChar(0x416)).toUtf8() + '\t' + narrow;
-        const auto row = [](const char *tag, const QByteArrayList &lines, int removed) {
-            QTest::newRow(tag) << lines.join('\n') + '\n' << removed;
-        };
-        row("widest row of ASCII", {narrow, wide, narrow}, -1);
-        row("trailing blanks widest", {QByteArray(60, 'x'), blanks, wide}, -1);
-        row("tabs and Cyrillic", {narrow, cyrillic, narrow}, -1);
-        row("widest row removed", {narrow, wide, narrow}, 1);
+        QTest::newRow("widest row of ASCII") << QByteArrayList{narrow, wide, narrow} << -1;
+        QTest::newRow("trailing blanks widest") << QByteArrayList{short_row, blanks, wide} << -1;
+        QTest::newRow("tabs and Cyrillic") << QByteArrayList{narrow, cyrillic, narrow} << -1;
+        QTest::newRow("widest row removed") << QByteArrayList{narrow, wide, narrow} << 1;
     }
     void horizontalRange()
     {
-        QFETCH(QByteArray, lines);
+        QFETCH(QByteArrayList, lines);
         QFETCH(int, removed);
-        readRows(lines);
+        readRows(lines.join('\n') + '\n');
         if (removed >= 0)
             probe.listWindow()->remove_row(removed);
         QListWidget plain;
@@ -179,15 +165,17 @@ private slots:
         QFETCH(QString, action);
         QFETCH(int, current);
         readRows(five_rows);
-        typeForm({"D", "04 00 00", "+40 00 00", "2000.0"});
-        clicked.prepend(0);
-        for (int row : std::as_const(clicked))
-            click(row);
+        probe.typeObject({"D", "04 00 00", "+40 00 00", "2000.0"});
+        QListWidget &list = rows();
+        for (int row : QList<int>{0} + clicked)
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                              list.visualItemRect(list.item(row)).center());
         if (!action.isEmpty()) {
             rows().setCurrentRow(current);
             window.findChild<QAction *>(QLatin1String("action") + action)->trigger();
         }
-        QTEST((QList<int>{rows().count(), rows().currentRow(), chartSelection()}), "after");
+        QTEST((QList<int>{list.count(), list.currentRow(), SkyProbe(probe.sky()).selected()}),
+              "after");
         QTEST(probe.form().velto_obj_edt->text(), "form_name");
         checkInvariants();
     }
@@ -231,10 +219,9 @@ private slots:
         QCOMPARE(file_bytes(precious), five_rows);
         QCOMPARE(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "precious.lst"}));
         // The chart's own lines may come in between; the reason follows the path.
-        const QStringList said = log.err.filter(QLatin1String("Velto list save error"));
-        QCOMPARE(said.size(), 1);
-        QCOMPARE(said.first().section(": ", 0, 0), "Velto list save error " + precious);
-        QVERIFY(!said.first().section(": ", 1).trimmed().isEmpty());
+        QCOMPARE(log.err.filter("Velto list save error")
+                     .replaceInStrings(QRegularExpression(": \\S.*"), ": <reason>"),
+                 QStringList{"Velto list save error " + precious + ": <reason>"});
         QCOMPARE(window.statusBar()->currentMessage(), "List not saved: " + precious);
         QCOMPARE(texts().size(), rows);
         QStringList offered;
@@ -248,8 +235,6 @@ private slots:
 
 private:
     QListWidget &rows() { return *probe.listWindow()->findChild<QListWidget *>("velto_obj_lst"); }
-    int chartSelection() { return SkyProbe(probe.sky()).selected(); }
-
     QStringList texts()
     {
         QStringList result;
@@ -263,19 +248,6 @@ private:
         write_file(path, bytes);
         QVERIFY(probe.listWindow()->read_file(path));
     }
-    void click(int row)
-    {
-        QListWidget &widget = rows();
-        QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
-                          widget.visualItemRect(widget.item(row)).center());
-    }
-    void typeForm(const QStringList &texts) // name, right ascension, declination, epoch
-    {
-        probe.form().velto_obj_edt->setText(texts.at(0));
-        probe.form().velto_ra_edt->setText(texts.at(1));
-        probe.form().velto_decl_edt->setText(texts.at(2));
-        probe.form().velto_epoch_edt->setText(texts.at(3));
-    }
     // Row i and object i describe the same line: the object holds the
     // coordinates its row is read as.
     void checkInvariants()
@@ -285,10 +257,8 @@ private:
         for (int i = 0; i < shown.size(); ++i) {
             const Velto_object &object = *probe.objList().at(i);
             const Lst_line line = parse_lst_line(shown.at(i));
-            QCOMPARE(object.num, i);
-            QCOMPARE(object.is_comment, !line.is_object);
-            QCOMPARE((QStringList{object.ra_str, object.dec_str}),
-                     (QStringList{line.ra, line.dec}));
+            QCOMPARE((std::tuple{object.num, object.is_comment, object.ra_str, object.dec_str}),
+                     (std::tuple{i, !line.is_object, line.ra, line.dec}));
         }
     }
     LocalTcs tcs; // answers the main window's users list

@@ -1,5 +1,4 @@
 #include "app/quit_signals.h"
-#include "coords/night_log.h"
 #include "local_tcs.h"
 #include "log_capture.h"
 #include "main_window_probe.h"
@@ -8,24 +7,14 @@
 #include "test_files.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QtTest>
 #include <csignal>
 
 const QStringList object{"velto_obj_edt", "velto_ra_edt", "velto_decl_edt", "velto_epoch_edt"};
 
-// The row typed as {"S", "12:00:00", "-5:00:00", "1950.0"} into the form, as saved.
+// An object typed into the form, and its row as saved.
+const QStringList typed{"S", "12:00:00", "-5:00:00", "1950.0"};
 const QByteArray typed_row = " 12 00 00    : -5 00 00    ; 1950.0 # S\n";
-
-// Fills the form and adds its object to the list, as the observer does.
-static void add_typed_row(MainWindowProbe &p)
-{
-    p.form().velto_obj_edt->setText("S");
-    p.form().velto_ra_edt->setText("12:00:00");
-    p.form().velto_decl_edt->setText("-5:00:00");
-    p.form().velto_epoch_edt->setText("1950.0");
-    p.form().actionAdd_Object->trigger();
-}
 
 // The running program: the real executable's lines and its end on a signal,
 // and the main window's own behaviour against the simulator.
@@ -35,6 +24,7 @@ class TestProgram : public QObject
 
 private slots:
     void init() { tcs.sim.set_canned_body(SimScript::State, std::nullopt); }
+    void cleanup() { qputenv("XDG_STATE_HOME", state_home); }
     void signalEndsLikeQuit_data()
     {
         QTest::addColumn<int>("signal_number");
@@ -152,8 +142,10 @@ private slots:
         QTRY_COMPARE(visible_windows(), 6); // main, list, sky, corrections, help, tonight
         if (edits.contains("read"))
             QVERIFY(p.listWindow()->read_file(read));
-        if (edits.contains("insert"))
-            add_typed_row(p);
+        if (edits.contains("insert")) {
+            p.typeObject(typed);
+            p.form().actionAdd_Object->trigger();
+        }
         if (edits.contains("remove")) {
             p.listWindow()->select_row(0); // as a pick on the chart does
             p.form().actionRemove_Object->trigger();
@@ -168,8 +160,7 @@ private slots:
         });
         DialogAnswer<QFileDialog> save_as([&](QFileDialog *dialog) {
             dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
-            auto *plain = static_cast<QDialog *>(dialog);
-            answer == "Save" ? plain->accept() : plain->reject();
+            answer == "Save" ? static_cast<QDialog *>(dialog)->accept() : dialog->reject();
         });
         if (quit)
             p.form().actionQuit->trigger();
@@ -201,12 +192,8 @@ private slots:
         const auto unmount = mounted_tmpfs(state, disk == "read-only" ? MS_RDONLY : 0,
                                            disk.isEmpty() ? nullptr : "size=16k");
         const QString dir = state + "/Velto_Obj_List";
-        if (disk == "full") {
-            QVERIFY(QDir().mkpath(dir));
+        if (disk == "full")
             fill_disk(dir);
-        }
-        const QByteArray state_before = qgetenv("XDG_STATE_HOME");
-        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
         qputenv("XDG_STATE_HOME", QFile::encodeName(state));
         const QString list = home.filePath("night.lst");
         QFile(list).open(QIODevice::WriteOnly);
@@ -248,11 +235,8 @@ private slots:
         QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
         QByteArray text; // the nights of the session: noon may pass during it
         QStringList events, sent_lines, wire;
-        for (const QString &night : QDir(dir).entryList({"night-*.log"})) {
-            QFile file(dir + '/' + night);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            text += file.readAll();
-        }
+        for (const QString &night : QDir(dir).entryList({"night-*.log"}))
+            text += file_bytes(dir + '/' + night);
         for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
             const QStringList fields = line.split('\t');
             QCOMPARE(fields.size(), 4);
@@ -276,8 +260,6 @@ private slots:
     void signalKeepsUnsavedRows()
     {
         QTemporaryDir state;
-        const QByteArray state_before = qgetenv("XDG_STATE_HOME");
-        const auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", state_before); });
         qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
         const QByteArray read_rows = "# caf\xe9 in Latin-1\n12 34 56 : +45 00 00 # a\rb\n";
         const QString read = state.filePath("read.lst");
@@ -289,7 +271,8 @@ private slots:
         MainWindowProbe p(window);
         quit_on_caught_signals(window);
         QVERIFY(p.listWindow()->read_file(read));
-        add_typed_row(p);
+        p.typeObject(typed);
+        p.form().actionAdd_Object->trigger();
         QCOMPARE(::kill(::getpid(), SIGTERM), 0);
         QTRY_VERIFY(!window.isVisible() && !p.listWindow()->isVisible());
         const QString dir = state.filePath("Velto_Obj_List");
@@ -305,6 +288,7 @@ private slots:
 
 private:
     LocalTcs tcs; // answers the users list of every main window
+    const QByteArray state_home = qgetenv("XDG_STATE_HOME"); // tests may write elsewhere
 };
 
 VELTO_TEST_MAIN_WITH_MOUNTS(TestProgram)

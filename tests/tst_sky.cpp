@@ -333,8 +333,8 @@ private slots:
             QVERIFY2(log.err[i].startsWith(lines[i]), qPrintable(log.err[i]));
         QTRY_COMPARE(closer.closed(), int(lines.filter("Velto horizon read error").size()));
         for (int i = 0; i < closer.closed(); ++i) {
-            QCOMPARE(closer.titles()[i], tcs.sim.host_text() + " HTTP error");
-            QCOMPARE(closer.texts()[i], log.err[i].mid(lines[i].size()));
+            QCOMPARE(closer.titles[i], tcs.sim.host_text() + " HTTP error");
+            QCOMPARE(closer.texts[i], log.err[i].mid(lines[i].size()));
         }
         tcs.sim.set_fault(SimScript::Horizon, SimFault::None);
     }

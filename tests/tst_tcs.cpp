@@ -81,7 +81,6 @@ class TestTcs : public QObject
     void openWindow(const QString &state_text = QStringLiteral("Track"))
     {
         window = std::make_unique<Velto_Obj_List>();
-        auto &f = probe().form();
         QTRY_VERIFY(!probe().usersReplyPending());
         probe().pollTimer()->stop();
         sim.clear_received();
@@ -89,12 +88,10 @@ class TestTcs : public QObject
         probe().setPasswd(QStringLiteral("dome3"));
         probe().setStateText(state_text);
         probe().setStateOk(true);
-        f.velto_obj_edt->setText(QStringLiteral("Вега 5% & Co=1 !$'()*,;@/?~_.-"));
-        f.velto_ra_edt->setText(QStringLiteral(" 00:42:44.3 "));
-        f.velto_decl_edt->setText(QStringLiteral("+41:16:09"));
-        f.velto_epoch_edt->setText(QStringLiteral("2000.0"));
-        f.velto_offha_edt->setText(QStringLiteral("-1.5"));
-        f.velto_offdec_edt->setText(QStringLiteral("12.0"));
+        probe().typeObject(
+            {"Вега 5% & Co=1 !$'()*,;@/?~_.-", " 00:42:44.3 ", "+41:16:09", "2000.0"});
+        probe().form().velto_offha_edt->setText("-1.5");
+        probe().form().velto_offdec_edt->setText("12.0");
     }
     void press(const QString &command)
     {
@@ -135,7 +132,7 @@ private slots:
         for (QWidget *shown : windows)
             shown->show();
         QTRY_VERIFY(std::none_of(windows.begin(), windows.end(), std::mem_fn(&QWidget::isVisible)));
-        QVERIFY(closer.titles().contains(sim.host_text() + " HTTP error"));
+        QVERIFY(closer.titles.contains(sim.host_text() + " HTTP error"));
         QCOMPARE(log.err.filter("Velto read error 401 ").size(), 1); // HTTP 500
     }
     void stateReplyGrammar_data()
@@ -338,7 +335,7 @@ private slots:
         const QString shown = QString(fault.text).replace("%1", "http://" + host + target);
         QCOMPARE(log.err.filter("Velto read error "),
                  QStringList{QStringLiteral("Velto read error %1 ").arg(fault.code) + shown});
-        QCOMPARE(closer.titles() + closer.texts(), (QStringList{host + " HTTP error", shown}));
+        QCOMPARE(closer.titles + closer.texts, (QStringList{host + " HTTP error", shown}));
         QCOMPARE(command_targets(sim),
                  state || refused ? QList<QByteArray>{} : QList{target.replace("****", "dome3")});
         QCOMPARE(probe().form().velto_state_lab->text(), QStringLiteral("Unknown"));
