@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayList>
 #include <cstdio>
 #include <cstdlib>
 
-// A property that does not hold stops the fuzzer like a crash, so the input
-// that broke it is saved.
+// A property that does not hold stops the fuzzer like a crash, so the input that broke it is saved.
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \

@@ -5,24 +5,18 @@
 
 #include <cmath>
 
-// The checks of a telescope command, with every form field and correction
-// from the input: a command is either refused with a status text and an
-// error line, or sent with "Cmd" last and every number a finite number.
-// Tab-separated fields: user, password, RA, Dec, epoch, name, offsets,
+// The checks of a telescope command, with every form field and correction from the input: a command
+// is either refused with a status text and an error line, or sent with "Cmd" last and every number
+// a finite number. Tab-separated fields: user, password, RA, Dec, epoch, name, offsets,
 // corrections, state text, a command name and the telescope's declination.
 void fuzz(const QByteArray &bytes)
 {
     const QList<QByteArray> fields = bytes.split('\t');
     const auto field = [&fields](int i) { return QString::fromUtf8(fields.value(i)); };
-    CommandInput input;
-    int i = 0;
-    for (QString *member :
-         {&input.user, &input.passwd, &input.ra, &input.dec, &input.epoch, &input.name,
-          &input.off_ha, &input.off_dec, &input.corr_ha, &input.corr_dec, &input.state_text})
-        *member = field(i++);
+    const CommandInput input{field(0), field(1), field(2), field(3), field(4), field(5),
+                             field(6), field(7), field(8), field(9), field(10)};
     const QStringList numeric{"offHA", "offDec", "dHA", "dDec", "Epoch"}; // read by the TCS
-    for (const QString &command : {QStringLiteral("Send"), QStringLiteral("Slew"),
-                                   QStringLiteral("Corr"), QStringLiteral("AdCorr"), field(11)}) {
+    for (const QString &command : QStringList{"Send", "Slew", "Corr", "AdCorr", field(11)}) {
         const CommandCheck check = check_command(command, input);
         FUZZ_CHECK(check.refused()
                        ? check.items.isEmpty() && !check.error_line.isEmpty()

@@ -1,10 +1,9 @@
 #include "fuzz_check.h"
 #include "objlist/lst_line.h"
 
-// A .lst line: an object's coordinates hold no white space, its name and
-// epoch are simplified, its epoch is never "nan" or "inf" the line did not
-// hold, and the row the program writes for the object reads back as the
-// same object.
+// A .lst line: an object's coordinates hold no white space, its name and epoch are simplified, its
+// epoch is never "nan" or "inf" the line did not hold, and the row the program writes for the
+// object reads back as the same object.
 void fuzz(const QByteArray &bytes)
 {
     const QString text = QString::fromUtf8(bytes);

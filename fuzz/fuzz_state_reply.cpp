@@ -3,9 +3,8 @@
 
 #include <cmath>
 
-// A TCS state reply: every recognised line becomes one item with a finite
-// number, the status text of a reply with lines has no "=" left, and "Stime"
-// stays within a day.
+// A TCS state reply: every recognised line becomes one item with a finite number, the status text
+// of a reply with lines has no "=" left, and "Stime" stays within a day.
 void fuzz(const QByteArray &bytes)
 {
     const QByteArrayList lines = reply_lines(bytes);

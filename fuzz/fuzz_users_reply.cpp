@@ -3,9 +3,8 @@
 
 #include <QRegularExpression>
 
-// A users list line: the login is one word, the description has single
-// blanks and no blanks at its ends, and the login is found again in the
-// selector's entry text.
+// A users list line: the login is one word, the description has single blanks and no blanks at its
+// ends, and the login is found again in the selector's entry text.
 void fuzz(const QByteArray &bytes)
 {
     const QString line = QString::fromUtf8(bytes);

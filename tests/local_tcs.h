@@ -6,17 +6,13 @@
 // A main window asks its TCS host for the users list as soon as it exists; a
 // host that does not answer ends the program. Tests that open main windows
 // hold one of these: the simulator on a free loopback port, made the host.
-class LocalTcs
-{
-public:
+struct LocalTcs {
     LocalTcs()
     {
-        if (sim.start())
-            set_default_tcs_host(sim.host_text());
-        else
+        if (!sim.start())
             qFatal("cannot start the TCS simulator: %s", qPrintable(sim.error_text()));
+        set_default_tcs_host(sim.host_text());
     }
-
     TcsSimServer sim;
 };
 
