@@ -34,11 +34,13 @@ QNetworkReply *get_tcs(QNetworkAccessManager &manager, const QUrl &url)
                          QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = manager.get(request);
     // A larger body is refused with its headers when its length says so, or as
-    // soon as the received part passes the limit; the reply buffers at most one
-    // byte past it meanwhile. The abort is immediate, so no data or "finished"
+    // soon as the received part passes the limit; the reply buffers at most
+    // 64 KiB past it meanwhile. (With room for just one byte more, Qt stopped
+    // reading a body of exactly the limit before its end, until the transfer
+    // timeout gave it up.) The abort is immediate, so no data or "finished"
     // already on its way can slip past it; the handlers run queued, never
     // inside it. Both checks may fire for one reply: only a running one is aborted.
-    reply->setReadBufferSize(tcs_max_reply_bytes + 1);
+    reply->setReadBufferSize(tcs_max_reply_bytes + 64 * 1024);
     const auto abort_if_running = [reply] {
         if (reply->isRunning())
             reply->abort();
