@@ -23,9 +23,9 @@ const QByteArray send_script = "/tcs/vtcs_send.cgi";
 // A host that answers every request with the same bytes, in three pieces
 // apart in time: the head cut after 12 bytes, the last 3 bytes alone.
 struct RawHost {
-    explicit RawHost(const QByteArray &bytes) : answer(bytes)
+    explicit RawHost(const QByteArray &bytes, quint16 port = 0) : answer(bytes)
     {
-        server.listen(QHostAddress::LocalHost);
+        server.listen(QHostAddress::LocalHost, port);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
             QTcpSocket *socket = server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
@@ -41,7 +41,11 @@ struct RawHost {
             });
         });
     }
-    QString host() const { return "127.0.0.1:" + QString::number(server.serverPort()); }
+    QString host() const // HTTP's own port left out
+    {
+        const quint16 port = server.serverPort();
+        return port == 80 ? "127.0.0.1" : "127.0.0.1:" + QString::number(port);
+    }
     QTcpServer server;
     QByteArray answer, received; // what it says, what it was told
 };
@@ -366,8 +370,13 @@ private slots:
                     << (status.front() <= '9' ? "HTTP/1.1 " : "") + status +
                            "\r\nLocation: /tcs/moved\r\n" + length +
                            "Connection: close\r\n\r\nMoved\n";
+        QTest::newRow("HTTP's own port") << SimFault::None << QByteArray("HTTP/1.0 200 OK\r\n\r\n");
         QTest::newRow("a body longer than its length")
             << SimFault::None << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nMoved\n");
+        // The most a reply may bring, and one byte more.
+        for (const qint64 size : {tcs_max_reply_bytes, tcs_max_reply_bytes + 1})
+            QTest::addRow("a body of %lld bytes", size)
+                << SimFault::None << "HTTP/1.0 200 OK\r\n\r\n" + QByteArray(size, 'x');
     }
     // Whatever the host does, a command's reply gives the code, text and body
     // Qt's own gives, follows no redirect, and sends the plain request.
@@ -380,7 +389,8 @@ private slots:
         QCoreApplication::installTranslator(&qt_texts); // worded as Qt words it in Russian
         set_tcs_transfer_timeout_ms(300);
         sim.set_fault(SimScript::Command, fault);
-        RawHost raw(answer);
+        RawHost raw(answer, QTest::currentDataTag() == QByteArray("HTTP's own port") ? 80 : 0);
+        QVERIFY(raw.server.isListening());
         const QString host = !answer.isEmpty()         ? raw.host()
                              : fault == SimFault::None ? refusing_host
                                                        : sim.host_text();
