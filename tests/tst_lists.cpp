@@ -41,6 +41,7 @@ private slots:
         row("two numbers only", "12 34 : +45 00 00", {});
         row("two numbers at the end", "12 34 ", {});
         row("no-break spaces", QString(line).replace(' ', QChar(0xa0)), {"Unknown", "2000.0"});
+        row("tabs", QString(line).replace(' ', '\t'), {"Unknown", "2000.0"});
         row("fifth piece names", line + "; 1950.0 ; A ; B", {"B", "1950.0"});
         row("'#' before the third piece", line + "# Star:B", {"Star:B", "2000.0"});
         row("fourth piece names", line + "; 1950.0 ;  Alpha   Lyr ", {"Alpha Lyr", "1950.0"});

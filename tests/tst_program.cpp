@@ -114,6 +114,7 @@ private slots:
         QTest::newRow("Discard quits") << "insert" << true << "Discard" << 0;
         QTest::newRow("save dialog cancelled: stays") << "insert" << true << "Save cancel" << 6;
         QTest::newRow("saved, then quits") << "insert" << true << "Save" << 0;
+        QTest::newRow("save failed: stays") << "insert" << true << "Save into no folder" << 6;
         QTest::newRow("main window closed, Cancel") << "insert" << false << "Cancel" << 6;
         QTest::newRow("main window closed, Discard") << "insert" << false << "Discard" << 5;
     }
@@ -159,8 +160,9 @@ private slots:
                 ->click();
         });
         DialogAnswer<QFileDialog> save_as([&](QFileDialog *dialog) {
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(saved);
-            answer == "Save" ? static_cast<QDialog *>(dialog)->accept() : dialog->reject();
+            dialog->findChild<QLineEdit *>("fileNameEdit")
+                ->setText(answer.contains("no folder") ? dir.filePath("no/saved.lst") : saved);
+            answer == "Save cancel" ? dialog->reject() : static_cast<QDialog *>(dialog)->accept();
         });
         if (quit)
             p.form().actionQuit->trigger();

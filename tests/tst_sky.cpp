@@ -50,7 +50,8 @@ const QPointF stars[] = {{37200, 40}, {26400, 60}};
 
 // What of the scene is painted wrong at this sidereal time (seconds), flipped on the A/Z grid or
 // direct on the HA/Dec one: the disc, the telescope's side's horizon, its cross and circle, the
-// objects' circles, the selected one's cross, a point of the HA/Dec grid's equator and +40 deg.
+// objects' circles, the selected one's cross, points of the HA/Dec grid's equator and +40 deg
+// on either side of the meridian.
 QStringList misplaced(const QStringList &drawn, int side, bool ovt, bool flip, double stime)
 {
     QStringList wrong;
@@ -93,7 +94,9 @@ QStringList misplaced(const QStringList &drawn, int side, bool ovt, bool flip, d
     for (int i : {0, 1}) // a stamp for each: the circle, its pen of 2 and a pixel around
         expect(drawn.contains("image " + point(star(i) - QPoint(dot + 3, dot + 3))), "objects");
     expect(!flip == (ends("#000000", pixel(horizontal(3 * 3600, 0))) &&
-                     ends("#808080", pixel(horizontal(2 * 3600, 40 * deg)))),
+                     ends("#000000", pixel(horizontal(20.999 * 3600, 0))) &&
+                     ends("#808080", pixel(horizontal(2 * 3600, 40 * deg))) &&
+                     ends("#808080", pixel(horizontal(21.999 * 3600, 40 * deg)))),
            "HA/Dec grid");
     wrong.removeAll(QString());
     return wrong;
