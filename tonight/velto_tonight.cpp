@@ -47,6 +47,9 @@ Velto_tonight::Velto_tonight(QWidget *parent, const QList<Velto_object *> *objec
     connect(list, &Velto_list::rows_removed, this, &Velto_tonight::rows_removed);
     connect(list, &Velto_list::row_marked, this, &Velto_tonight::mark_row);
     connect(sky, &Velto_sky::horizon_changed, this, &Velto_tonight::take_horizon);
+    // A coarse timer may come up to 5 % late, and the strip's clocks would now
+    // and then skip a second.
+    clock_timer.setTimerType(Qt::PreciseTimer);
     clock_timer.setInterval(1000);
     connect(&clock_timer, &QTimer::timeout, this, &Velto_tonight::show_clock);
     refresh_timer.setInterval(10000);
