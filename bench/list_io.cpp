@@ -140,20 +140,33 @@ LayoutTimes lay_out(QListWidget *rows, const QElapsedTimer &clock)
     return times;
 }
 
-// The list's lines made into objects without any widget: the share of the
-// read that is not the list widget's.
-double objects_only(const QByteArray &bytes, int &object_count)
+// Each line of the list made into its object, as the read makes it; the
+// lines are cut out one at a time, so no list of them is held meanwhile.
+QList<Velto_object *> objects_of_lines(const QByteArray &bytes, int &object_count)
 {
-    const double start = cpu_seconds();
     QList<Velto_object *> objects;
-    for (const QByteArray &line : bytes.split('\n')) {
-        const Lst_line parsed = parse_lst_line(QString::fromLocal8Bit(line));
+    for (qsizetype start = 0; start <= bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const Lst_line parsed =
+            parse_lst_line(QString::fromLocal8Bit(bytes.mid(start, end - start)));
+        start = end + 1;
         auto *object = new Velto_object;
         if (parsed.is_object)
             object->set_object(parsed.name, parsed.ra, parsed.dec, parsed.epoch);
         objects << object;
         object_count += parsed.is_object;
     }
+    return objects;
+}
+
+// The list's lines made into objects without any widget: the share of the
+// read that is not the list widget's.
+double objects_only(const QByteArray &bytes, int &object_count)
+{
+    const double start = cpu_seconds();
+    const QList<Velto_object *> objects = objects_of_lines(bytes, object_count);
     const double elapsed = cpu_seconds() - start;
     qDeleteAll(objects);
     return elapsed;
@@ -166,23 +179,11 @@ void print_floor(const QByteArray &bytes)
 {
     malloc_trim(0);
     const long before_kib = memory_kib("VmRSS:");
-    QList<Velto_object *> objects;
-    QListWidget rows;
     int object_count = 0;
-    for (qsizetype start = 0; start <= bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        const QByteArray line = bytes.mid(start, end - start);
-        start = end + 1;
-        const Lst_line parsed = parse_lst_line(QString::fromLocal8Bit(line));
-        auto *object = new Velto_object;
-        if (parsed.is_object)
-            object->set_object(parsed.name, parsed.ra, parsed.dec, parsed.epoch);
-        objects << object;
-        object_count += parsed.is_object;
+    const QList<Velto_object *> objects = objects_of_lines(bytes, object_count);
+    QListWidget rows;
+    for (qsizetype i = 0; i < objects.size(); ++i)
         rows.addItem(new QListWidgetItem);
-    }
     malloc_trim(0); // what the loop's temporaries freed is not the list's
     const long after_kib = memory_kib("VmRSS:");
     std::printf("floor              %lld objects (%d with coordinates) and empty items: +%.1f MB\n",
