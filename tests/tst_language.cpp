@@ -385,6 +385,7 @@ private slots:
             }
         }
         QCOMPARE(looks.size(), 8);
+        QVERIFY(looks.value("Black/Lightgray").endsWith(" 0 0")); // unknown, off: plain, no lines
         QCOMPARE(QSet<QString>(looks.cbegin(), looks.cend()).size(), 8);
     }
 

@@ -237,8 +237,10 @@ private slots:
         QCOMPARE(log.err.filter("Velto night log error ").size(), disk.isEmpty() ? 0 : 1);
         QByteArray text; // the nights of the session: noon may pass during it
         QStringList events, sent_lines, wire;
-        for (const QString &night : QDir(dir).entryList({"night-*.log"}))
-            text += file_bytes(dir + '/' + night);
+        for (const QFileInfo &night : QDir(dir).entryInfoList({"night-*.log"})) {
+            text += file_bytes(night.filePath());
+            QVERIFY(!(night.permissions() & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther)));
+        }
         for (const QString &line : QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts)) {
             const QStringList fields = line.split('\t');
             QCOMPARE(fields.size(), 4);

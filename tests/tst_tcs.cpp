@@ -507,7 +507,7 @@ private slots:
             "Track Blue/LightGreen|Hard Blue/Cyan|On Blue/LightGreen|User=obs Level=3 |++++|still||"
             "User=obs Level=3,read");
         row("level 2 slewing fast",
-            {"Ok\nLevel=2\nUser=obs\nTCSmode=Simul\nTelMode=Slew\nVDec=300\nPA=45\nTelFlip=Yes"},
+            {"Ok\nLevel=2\nUser=obs\nTCSmode=Simul\nTelMode=Slew\nVDec=300\nPA=89\nTelFlip=Yes"},
             "Slew White/Blue|Simul White/Pink|On Blue/LightGreen|L2 |+---|view||L2,read");
         row("level 1, moving", {"Ok\nTelMode=Stop", "Ok\nLevel=1\nTelMode=Mov\nVHA=-1.2"},
             "Mov Blue/LightCyan|Unknown ~|Off ~|L1 |----|view||L1");
@@ -565,13 +565,13 @@ private slots:
         if (!probe().viewTimer()->isActive() || !replies.last().contains("VDec=300"))
             return;
         // Between replies the chart moves the telescope on at 0.9 of its rate: VDec, turned
-        // on a flipped telescope, at a parallactic angle of 45 degrees moves the zenith
-        // distance at -VDec cos 45 and the azimuth at VDec sin 45 / sin Z.
+        // on a flipped telescope, at a parallactic angle of 89 degrees moves the zenith
+        // distance at -VDec cos 89 (slowly) and the azimuth at VDec sin 89 / sin Z.
         QTRY_VERIFY(t.zenith_dist != 145800);
-        const double rate = 0.9 * 300 * M_SQRT1_2, sin_z = std::sin(qDegreesToRadians(40.5));
+        const double pa = qDegreesToRadians(89.0), sin_z = std::sin(qDegreesToRadians(40.5));
         const double since = (QDateTime::currentMSecsSinceEpoch() - since_request) / 1e3;
-        for (const double moved :
-             {(t.zenith_dist - 145800) / rate, (-108000 - t.azimuth) * sin_z / rate})
+        for (const double moved : {(t.zenith_dist - 145800) / (270 * std::cos(pa)),
+                                   (-108000 - t.azimuth) * sin_z / (270 * std::sin(pa))})
             QVERIFY(moved >= 0.4 && moved <= since);
     }
 };
